@@ -1,0 +1,32 @@
+#include "app/ClockTestForm.h"
+#include "app/Messages.h"
+#include "app/PcClock.h"
+#include "link/KestComLibrary.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <QTimer>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    // A style that paints the face colours of the coloured buttons.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QFont font = QApplication::font();
+    font.setPointSizeF(8.0);
+    QApplication::setFont(font);
+
+    auto library = KestComLibrary::bindDefault();
+    DialogMessages messages;
+    SystemPcClock pcClock;
+    ClockTestForm form(*library, messages, pcClock);
+    messages.setParent(&form);
+    form.show();
+
+    const QString problem = library->bindingProblem();
+    if (!problem.isEmpty())
+        QTimer::singleShot(0, &form, [&messages, problem] { messages.inform(problem); });
+    return app.exec();
+}

@@ -1,0 +1,52 @@
+#include "link/AnsiText.h"
+
+#include <QStringDecoder>
+#include <QList>
+#include <QStringEncoder>
+
+namespace ansi {
+
+namespace {
+constexpr const char *kCodePage = "windows-1252";
+constexpr qsizetype kSlack = 256;
+} // namespace
+
+QByteArray encode(const QString &text)
+{
+    QStringEncoder encoder(kCodePage);
+    QByteArray bytes = encoder.encode(text);
+    if (!encoder.hasError())
+        return bytes;
+    // The converter's own substitute is a control character; redo the text
+    // one code point at a time so that the replacement is a visible '?'.
+    bytes.clear();
+    const auto points = text.toUcs4();
+    for (char32_t point : points) {
+        QStringEncoder single(kCodePage);
+        const QByteArray one = single.encode(QString::fromUcs4(&point, 1));
+        bytes += single.hasError() || one.size() != 1 ? QByteArray("?") : one;
+    }
+    return bytes;
+}
+
+QString decode(const char *bytes, qsizetype length)
+{
+    QStringDecoder decoder(kCodePage);
+    return decoder.decode(QByteArrayView(bytes, length));
+}
+
+Buffer::Buffer(const QString &text, qsizetype minimumSize)
+{
+    const QByteArray encoded = encode(text);
+    m_length = encoded.size();
+    const qsizetype size = std::max(m_length, minimumSize) + kSlack;
+    m_bytes = QByteArray(size, '\0');
+    std::copy(encoded.begin(), encoded.end(), m_bytes.begin());
+}
+
+QString Buffer::takeBack() const
+{
+    return decode(m_bytes.constData(), m_length);
+}
+
+} // namespace ansi

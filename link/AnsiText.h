@@ -1,0 +1,34 @@
+#pragma once
+// Texts cross the clock link library as single-byte Windows-1252 buffers,
+// whatever the platform's own code page is.
+
+#include <QByteArray>
+#include <QString>
+
+namespace ansi {
+
+// Characters the code page cannot hold become '?', as on the PC.
+QByteArray encode(const QString &text);
+// Every byte becomes one character, zero bytes included.
+QString decode(const char *bytes, qsizetype length);
+inline QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
+
+// A text handed to the library in a buffer the library may write into.
+// The buffer is zero-filled well past the text, so a library that writes
+// somewhat more than it was given cannot run past memory we own; after
+// the call the text is taken back at its original length.
+class Buffer
+{
+public:
+    explicit Buffer(const QString &text, qsizetype minimumSize = 0);
+    char *data() { return m_bytes.data(); }
+    // The first length() bytes after the call, zero bytes included.
+    QString takeBack() const;
+    qsizetype length() const { return m_length; }
+
+private:
+    QByteArray m_bytes;
+    qsizetype m_length;
+};
+
+} // namespace ansi

@@ -1,0 +1,19 @@
+#pragma once
+// One entry as the terminal delivers it, field by field.
+
+#include <QString>
+
+#include <cstdint>
+
+struct ReceivedEntry
+{
+    QString clockName = QString(9, u' '); // nine characters, as the library left them
+    int32_t index = 0;
+    int32_t seconds = 0;
+    int32_t cardCode = 0;
+    uint8_t aux1 = 0;
+    uint8_t justification = 0;
+    uint8_t presence = 0;
+    int32_t orValue = 0;
+    int32_t code = 0;
+};
