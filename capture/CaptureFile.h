@@ -1,6 +1,7 @@
 #pragma once
 // File number 1: the one file slot that capture and restore share.
 
+#include <QByteArrayView>
 #include <QFile>
 #include <QString>
 
@@ -8,11 +9,29 @@ class CaptureFile
 {
 public:
     bool isOpen() const { return m_file.isOpen(); }
+    bool isWritable() const { return m_file.isOpen() && m_file.isWritable(); }
     QString fileName() const { return m_file.fileName(); }
     QFile &file() { return m_file; }
-    // Flushes what was written to disk and closes the file.
-    void close();
+    // The reason of the last failure, for a message.
+    QString errorString() const { return m_error.isEmpty() ? m_file.errorString() : m_error; }
+
+    // Emptied, so that a shorter capture leaves nothing of an earlier one
+    // behind it. Unbuffered: each record goes to the system as it is written.
+    bool openForCapture(const QString &path);
+    // Read only: a restore never creates or changes its file.
+    bool openForRestore(const QString &path);
+
+    // All of bytes or false; nothing is held back in this process.
+    bool write(QByteArrayView bytes);
+    // Up to size bytes at the current position: the count read, 0 at the
+    // end of the file, -1 when the read fails.
+    qint64 read(char *into, qint64 size);
+
+    // Flushes what was written to disk and closes the file. False when the
+    // system could not confirm that the data reached the disk.
+    bool close();
 
 private:
     QFile m_file;
+    QString m_error; // a failure the file object does not report itself
 };

@@ -1,0 +1,89 @@
+#include "capture/RestorePlan.h"
+
+#include <limits>
+
+namespace capture {
+
+RecordPlan PlanRecord(int64_t sent, const CaptureFields &fields, bool keepBlanks)
+{
+    RecordPlan plan;
+    if (sent > std::numeric_limits<int32_t>::max()) {
+        plan.refusal = Refusal::SentCountFull;
+        return plan;
+    }
+    if (!keepBlanks || sent >= fields.index)
+        return plan;
+    if (fields.seconds == std::numeric_limits<int32_t>::min())
+        plan.refusal = Refusal::NoSecondBeforeStamp;
+    else if (fields.index > kHighestFilledIndex)
+        plan.refusal = Refusal::GapBeyondLimit;
+    else
+        plan.fillers = int64_t(fields.index) - sent;
+    return plan;
+}
+
+QString RefusalProblem(Refusal refusal, int64_t sent, const CaptureFields &fields)
+{
+    switch (refusal) {
+    case Refusal::None:
+        break;
+    case Refusal::NoSecondBeforeStamp:
+        return QStringLiteral("its stamp %1 leaves no second before it for the filler entries")
+            .arg(fields.seconds);
+    case Refusal::GapBeyondLimit:
+        return QStringLiteral("its index %1 would need %2 filler entries, and Keep Blanks fills "
+                              "gaps only up to index %3")
+            .arg(fields.index)
+            .arg(int64_t(fields.index) - sent)
+            .arg(kHighestFilledIndex);
+    case Refusal::SentCountFull:
+        return QStringLiteral("%1 entries have been sent, the most that entry indices can count")
+            .arg(sent);
+    }
+    return QString();
+}
+
+QString StoppedAtRecordMessage(int64_t recordNumber, const QString &fileName,
+                               const QString &problem)
+{
+    return QStringLiteral("Record %1 of the restore file %2 cannot be restored: %3. The restore "
+                          "stopped there; the records before it were sent.")
+        .arg(recordNumber)
+        .arg(fileName, problem);
+}
+
+QString CannotOpenCaptureMessage(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("The capture file %1 cannot be opened: %2. No capture was started.")
+        .arg(fileName, reason);
+}
+
+QString CaptureWriteFailedMessage(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("The capture file %1 cannot be written: %2. The capture has stopped; "
+                          "the records written before are in the file.")
+        .arg(fileName, reason);
+}
+
+QString CaptureNotSavedMessage(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("The capture file %1 may not be completely saved to disk: %2.")
+        .arg(fileName, reason);
+}
+
+QString CannotOpenRestoreMessage(const QString &fileName, const QString &reason)
+{
+    return QStringLiteral("The restore file %1 cannot be opened: %2. Nothing was restored.")
+        .arg(fileName, reason);
+}
+
+QString RestoreReadFailedMessage(int64_t recordNumber, const QString &fileName,
+                                 const QString &reason)
+{
+    return QStringLiteral("Record %1 of the restore file %2 cannot be read: %3. The restore "
+                          "stopped there; the records before it were sent.")
+        .arg(recordNumber)
+        .arg(fileName, reason);
+}
+
+} // namespace capture
