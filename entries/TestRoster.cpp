@@ -18,7 +18,7 @@ const char *const kSurnames[20] = {
     "Pereira",  "Lima",    "Gomes",    "Costa",  "Ribeiro",   "Martins",  "Carvalho",
     "Almeida",  "Lopes",   "Soares",   "Fernandes", "Vieira", "Barbosa"};
 
-int nextIndex(RandomSource &random)
+int nextIndex(Random &random)
 {
     return int(std::floor(random.next() * 20.0));
 }
@@ -41,7 +41,7 @@ NamePools StandardPools()
     return pools;
 }
 
-QString MakeTestName(const NamePools &pools, RandomSource &random, int maxLength)
+QString MakeTestName(const NamePools &pools, Random &random, int maxLength)
 {
     const NamePool &F = pools.FirstNamePool;
     const NamePool &S = pools.SurnamePool;
@@ -67,7 +67,7 @@ QString MakeTestName(const NamePools &pools, RandomSource &random, int maxLength
     return name;
 }
 
-void BuildTestRoster(FlexGrid &employeeGrid, NamePools &pools, RandomSource &random)
+void BuildTestRoster(FlexGrid &employeeGrid, NamePools &pools, Random &random)
 {
     pools = StandardPools();
     if (employeeGrid.rows() < kEmployees + 1)

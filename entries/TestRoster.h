@@ -13,14 +13,22 @@ namespace roster {
 constexpr int kEmployees = 1000;
 constexpr int kNameLength = 20;
 
-// Uniform values in [0, 1) from a fixed seed, the same on every platform
-// and compiler: a 64-bit linear congruential generator, top 53 bits.
-class RandomSource
+// Values uniform in [0, 1).
+class Random
+{
+public:
+    virtual ~Random() = default;
+    virtual double next() = 0;
+};
+
+// From a fixed seed, the same on every platform and compiler: a 64-bit
+// linear congruential generator, its top 53 bits as the fraction.
+class RandomSource final : public Random
 {
 public:
     static constexpr uint64_t kSeed = 19960101;
     explicit RandomSource(uint64_t seed = kSeed) : m_state(seed) {}
-    double next();
+    double next() override;
 
 private:
     uint64_t m_state;
@@ -40,9 +48,9 @@ NamePools StandardPools();
 
 // Given name and two different surnames, shortened step by step to fit
 // maxLength and padded with blanks to it.
-QString MakeTestName(const NamePools &pools, RandomSource &random, int maxLength);
+QString MakeTestName(const NamePools &pools, Random &random, int maxLength);
 
 // Fills rows 1 to 1000 of the employee grid: " i" and a 20-character name.
-void BuildTestRoster(FlexGrid &employeeGrid, NamePools &pools, RandomSource &random);
+void BuildTestRoster(FlexGrid &employeeGrid, NamePools &pools, Random &random);
 
 } // namespace roster
