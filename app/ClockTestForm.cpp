@@ -95,7 +95,7 @@ void ClockTestForm::createControls()
     };
 
     // Link panel
-    c.Label20 = label("Label20", QStringLiteral("PONTO_"), 60, 60, 600);
+    c.Label20 = label("Label20", QStringLiteral("PONTO_"), 30, 60, 630);
     c.Text11 = edit("Text11", QStringLiteral("00"), 660, 30, 420);
     c.Label26 = label("Label26", QStringLiteral("COM"), 1200, 60, 360);
     c.Text21 = edit("Text21", QStringLiteral("1"), 1560, 30, 420);
@@ -180,13 +180,13 @@ void ClockTestForm::createControls()
         int top;
     };
     const ConfigField fields[7] = {
-        {"Label1", "Entry Separation", "60 segundos", 60, 3090},
-        {"Label4", "Message Delay", "4 segundos", 60, 3390},
-        {"Label8", "Day Close time", "86100 (23:55)", 60, 3690},
-        {"Label12", "Entry Mensage", "ENTRA", 60, 3990},
-        {"Label13", "Exit Message", "SALE", 3240, 3090},
-        {"Label15", "Card Series", "8000", 3240, 3390},
-        {"Label16", "Maximum work time", "0", 3240, 3690},
+        {"Label1", "Entry Separation", "60 segundos", 60, 3060},
+        {"Label4", "Message Delay", "4 segundos", 60, 3345},
+        {"Label8", "Day Close time", "86100 (23:55)", 60, 3630},
+        {"Label12", "Entry Mensage", "ENTRA", 60, 3915},
+        {"Label13", "Exit Message", "SALE", 3240, 3060},
+        {"Label15", "Card Series", "8000", 3240, 3345},
+        {"Label16", "Maximum work time", "0", 3240, 3630},
     };
     for (int i = 0; i < 7; ++i) {
         const ConfigField &f = fields[i];
@@ -195,16 +195,16 @@ void ClockTestForm::createControls()
         c.Text1[size_t(i)] = edit(QStringLiteral("Text1_%1").arg(i).toLatin1().constData(),
                                   QString::fromLatin1(f.start), f.left + 1740, f.top, 1380);
     }
-    c.Check5 = check(QStringLiteral("Check5"), true, 60 + 1470, 3690 + 30);
-    c.Check6 = check(QStringLiteral("Check6"), false, 3240 + 1470, 3690 + 30);
-    c.Label17 = label("Label17", QStringLiteral("Gate #1"), 3240, 4020, 660);
-    c.Text3 = edit("Text3", QStringLiteral("0"), 3900, 3990, 600);
-    c.Label18 = label("Label18", QStringLiteral("Gate #2"), 4620, 4020, 660);
-    c.Text8 = edit("Text8", QStringLiteral("0"), 5280, 3990, 600);
-    c.Label14 = label("Label14", QStringLiteral("12hrs / ClockTick"), 60, 4320, 1440);
-    c.Check1 = check(QStringLiteral("Check1"), false, 1530, 4320);
-    c.Check2 = check(QStringLiteral("Check2"), false, 1800, 4320);
-    c.Command10 = button("Command10", QStringLiteral("Send Configurations"), 2100, 4275, 1860, 300);
+    c.Check5 = check(QStringLiteral("Check5"), true, 60 + 1470, 3630 + 30);
+    c.Check6 = check(QStringLiteral("Check6"), false, 3240 + 1470, 3630 + 30);
+    c.Label17 = label("Label17", QStringLiteral("Gate #1"), 3240, 3945, 660);
+    c.Text3 = edit("Text3", QStringLiteral("0"), 3900, 3915, 600);
+    c.Label18 = label("Label18", QStringLiteral("Gate #2"), 4620, 3945, 660);
+    c.Text8 = edit("Text8", QStringLiteral("0"), 5280, 3915, 600);
+    c.Label14 = label("Label14", QStringLiteral("12hrs / ClockTick"), 60, 4230, 1440);
+    c.Check1 = check(QStringLiteral("Check1"), false, 1530, 4230);
+    c.Check2 = check(QStringLiteral("Check2"), false, 1800, 4230);
+    c.Command10 = button("Command10", QStringLiteral("Send Configurations"), 2100, 4200, 1860, 285);
     face::SetColour(c.Command10, face::ConfigurationChanged);
 
     // Display messages panel
@@ -218,7 +218,8 @@ void ClockTestForm::createControls()
     c.Combo2->setObjectName(QStringLiteral("Combo2"));
     c.Combo2->setEditable(true);
     c.Combo2->setEditText(QString::fromUtf8("Entrada/Saída"));
-    place(c.Combo2, 60, 5070, 1320, 315);
+    place(c.Combo2, 60, 5070, 1380, 315);
+    c.Combo2->lineEdit()->setCursorPosition(0);
     c.RichTextBox2 = new QTextEdit(this);
     c.RichTextBox2->setObjectName(QStringLiteral("RichTextBox2"));
     c.RichTextBox2->setAcceptRichText(false);
@@ -268,7 +269,7 @@ void ClockTestForm::createControls()
     line(3, 5880, 0, 5880, 1140);    // pointers | capture
     line(4, 5940, 420, 10080, 420);  // capture row | restore row
     line(5, 0, 3000, 6720, 3000);    // above the configuration panel
-    line(6, 0, 4500, 6720, 4500);    // below the configuration panel
+    line(6, 0, 4515, 6720, 4515);    // below the configuration panel
     line(7, 0, 5490, 10080, 5490);   // above the entries panel
     line(8, 10080, 0, 10080, kFormHeight); // sets off the right column
 

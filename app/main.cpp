@@ -14,8 +14,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     // A style that paints the face colours of the coloured buttons.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    QFont font = QApplication::font();
-    font.setPointSizeF(8.0);
+    // The window is laid out in twips for an 8-point sans serif at 96 dpi.
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
     QApplication::setFont(font);
 
     auto library = KestComLibrary::bindDefault();
