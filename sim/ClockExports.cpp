@@ -1,0 +1,40 @@
+// The terminal clock runs with the PC clock from the value last set, so only
+// its offset to the PC clock is kept.
+
+#include "sim/KestComExports.h"
+#include "sim/SimState.h"
+
+using namespace velmora::sim;
+
+extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendSeconds(char *name, int32_t seconds)
+{
+    Terminal *terminal = beginTerminalCommand("W_SendSeconds", name);
+    if (!terminal)
+        return 0;
+    terminal->clockOffset = seconds - pcClockSeconds();
+    return 1;
+}
+
+extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReadSeconds(char *name)
+{
+    Terminal *terminal = beginTerminalCommand("W_ReadSeconds", name);
+    if (!terminal)
+        return 0;
+    return toClockSeconds(terminalClock(*terminal)).value_or(0);
+}
+
+extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_AdjustSeconds(char *name, int32_t seconds)
+{
+    Terminal *terminal = beginTerminalCommand("W_AdjustSeconds", name);
+    if (!terminal)
+        return 0;
+    // The PC's count is the reference: remember how far the terminal had
+    // strayed from it, then run from it.
+    Adjustment &adjustment = terminal->adjustment;
+    adjustment.drift = terminalClock(*terminal) - seconds;
+    adjustment.reference = seconds;
+    if (adjustment.count < INT32_MAX)
+        ++adjustment.count;
+    terminal->clockOffset = seconds - pcClockSeconds();
+    return 1;
+}

@@ -1,0 +1,270 @@
+#include "sim/SimState.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <ctime>
+#include <limits>
+
+namespace velmora::sim {
+
+namespace {
+
+constexpr std::array<std::string_view, 25> kOperations = {
+    "SetPCName",           "SetConfirmationsTimeout", "InitializeCommWithoutError",
+    "InitializeCommWithoutOpen", "Reset_Message",     "TerminateComm",
+    "IO_Open",             "IO_Write",                "W_SendSeconds",
+    "W_ReadSeconds",       "W_AdjustSeconds",         "W_SendConfigurations",
+    "W_InsertEvent",       "W_SendMessage",           "W_ShowMessage",
+    "W_SendJustifications", "W_InsertEntry",          "W_DeleteEntry",
+    "W_ReadPointers",      "W_SendReaderPointer",     "W_SendAllPointers",
+    "W_SendEmployerName",  "W_ClearEmployerName",     "W_Kill",
+    "W_ReceiveEntry",
+};
+
+// A name buffer longer than this is not a terminal name.
+constexpr std::size_t kNameScanLimit = 256;
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b)
+{
+    return a.size() == b.size()
+           && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+                  return std::toupper(static_cast<unsigned char>(x))
+                         == std::toupper(static_cast<unsigned char>(y));
+              });
+}
+
+std::string_view skipBlanks(std::string_view text)
+{
+    while (!text.empty() && text.front() == ' ')
+        text.remove_prefix(1);
+    return text;
+}
+
+// Strips the final carriage return; nullopt when the line has none.
+std::optional<std::string_view> commandLine(std::string_view line)
+{
+    if (line.empty() || line.back() != '\r')
+        return std::nullopt;
+    line.remove_suffix(1);
+    return line;
+}
+
+} // namespace
+
+Configuration factoryConfiguration()
+{
+    // entrySeparation, messageDelay, dayCloseTime, twelveHourFlag, cardSeries,
+    // maximumWorkTime, clockTickFlag, gate1, gate2
+    return {1, 3, 0, 0, 0, 0, 1, 0, 0};
+}
+
+void Terminal::returnToFactory()
+{
+    Terminal fresh(std::move(name));
+    fresh.answering = answering;
+    *this = std::move(fresh);
+}
+
+State::State()
+{
+    reset();
+    loadMorning(terminals.front(), pcClockSeconds(*this));
+}
+
+void State::reset()
+{
+    port = Port{};
+    terminals.clear();
+    terminals.emplace_back(std::string(kDefaultTerminalName));
+    entryCapacity = kDefaultEntryCapacity;
+    frozenPcClock.reset();
+    pcClockShift = 0;
+    pcName.clear();
+    confirmationsA = 0;
+    confirmationsB = 0;
+    ioLog.clear();
+    failures.clear();
+    callCounts.clear();
+}
+
+State &state()
+{
+    static State instance;
+    return instance;
+}
+
+std::string_view significantName(const char *name)
+{
+    if (!name)
+        return {};
+    std::string_view text(name, strnlen(name, kNameScanLimit));
+    while (!text.empty() && text.back() == ' ')
+        text.remove_suffix(1);
+    return text;
+}
+
+bool nameMatches(const Terminal &terminal, const char *name)
+{
+    const std::string_view wanted = significantName(name);
+    return !wanted.empty() && wanted == terminal.name;
+}
+
+Terminal *findTerminal(const char *name)
+{
+    for (Terminal &terminal : state().terminals)
+        if (nameMatches(terminal, name))
+            return &terminal;
+    return nullptr;
+}
+
+bool isValidPort(int32_t port)
+{
+    return port == kPortNumber;
+}
+
+bool isValidBaud(int32_t baud)
+{
+    return baud == 4800 || baud == 9600 || baud == 19200 || baud == 38400;
+}
+
+bool isDialLine(std::string_view line)
+{
+    const auto command = commandLine(line);
+    if (!command || command->size() < 5 || !equalsIgnoringCase(command->substr(0, 5), "AT DT"))
+        return false;
+    return !skipBlanks(command->substr(5)).empty();
+}
+
+bool isEscapeLine(std::string_view line)
+{
+    return line == "+++" || line == "+++\r";
+}
+
+bool isHangUpLine(std::string_view line)
+{
+    const auto command = commandLine(line);
+    if (!command || command->size() < 2 || !equalsIgnoringCase(command->substr(0, 2), "AT"))
+        return false;
+    const std::string_view rest = skipBlanks(command->substr(2));
+    return equalsIgnoringCase(rest, "H0") || equalsIgnoringCase(rest, "H");
+}
+
+bool isKnownOperation(std::string_view operation)
+{
+    return std::find(kOperations.begin(), kOperations.end(), operation) != kOperations.end();
+}
+
+bool beginOperation(std::string_view operation)
+{
+    State &s = state();
+    auto count = s.callCounts.find(operation);
+    if (count == s.callCounts.end())
+        count = s.callCounts.emplace(std::string(operation), 0).first;
+    if (count->second < std::numeric_limits<int32_t>::max())
+        ++count->second;
+
+    const auto failure = s.failures.find(operation);
+    if (failure == s.failures.end())
+        return true;
+    if (failure->second > 0 && --failure->second == 0)
+        s.failures.erase(failure);
+    return false;
+}
+
+Terminal *beginTerminalCommand(std::string_view operation, const char *name)
+{
+    if (!beginOperation(operation) || !state().port.linkOpen)
+        return nullptr;
+    Terminal *terminal = findTerminal(name);
+    return terminal && terminal->answering ? terminal : nullptr;
+}
+
+int64_t daysFromCivil(int64_t year, int64_t month, int64_t day)
+{
+    // Proleptic Gregorian day number, 1970-01-01 = 0.
+    year -= month <= 2 ? 1 : 0;
+    const int64_t era = (year >= 0 ? year : year - 399) / 400;
+    const int64_t yearOfEra = year - era * 400;
+    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    return era * 146097 + dayOfEra - 719468;
+}
+
+int64_t realPcClockSeconds()
+{
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    if (!localtime_r(&now, &local))
+        return 0;
+    const int64_t days = daysFromCivil(int64_t{local.tm_year} + 1900, local.tm_mon + 1, local.tm_mday)
+                         - daysFromCivil(1996, 1, 1);
+    const int64_t secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);
+    return days * 86400 + secondOfDay;
+}
+
+int64_t clampPcClock(int64_t value)
+{
+    return std::clamp(value, -kPcClockLimit, kPcClockLimit);
+}
+
+int64_t pcClockSeconds(const State &s)
+{
+    if (s.frozenPcClock)
+        return *s.frozenPcClock;
+    return clampPcClock(realPcClockSeconds() + s.pcClockShift);
+}
+
+int64_t pcClockSeconds()
+{
+    return pcClockSeconds(state());
+}
+
+int64_t terminalClock(const Terminal &terminal)
+{
+    return pcClockSeconds() + terminal.clockOffset;
+}
+
+std::optional<int32_t> toClockSeconds(int64_t value)
+{
+    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
+        return std::nullopt;
+    return static_cast<int32_t>(value);
+}
+
+std::string boundedText(const char *text, std::size_t limit)
+{
+    return text ? std::string(text, strnlen(text, limit)) : std::string();
+}
+
+int32_t copyOut(const std::string &text, char *buf, int32_t size)
+{
+    if (!buf || size <= 0)
+        return 0;
+    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
+    std::memcpy(buf, text.data(), n);
+    buf[n] = '\0';
+    return 1;
+}
+
+int32_t stampCard(Terminal &terminal, int32_t cardCode)
+{
+    const auto now = toClockSeconds(terminalClock(terminal));
+    if (!now || terminal.entries.size() >= state().entryCapacity)
+        return -1;
+    Entry entry;
+    entry.seconds = *now;
+    entry.cardCode = cardCode;
+    entry.presence = 1;
+    entry.origin = Origin::Card;
+    entry.serial = terminal.takeSerial();
+    terminal.entries.push_back(entry);
+    return terminal.entryCount() - 1;
+}
+
+bool validReaderPointer(int32_t value)
+{
+    return value >= -1;
+}
+
+} // namespace velmora::sim

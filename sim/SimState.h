@@ -1,0 +1,167 @@
+#pragma once
+// The simulated terminal's whole state: one global object, single-threaded
+// use, shared by the exported operations and the test interface.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace velmora::sim {
+
+inline constexpr std::string_view kDefaultTerminalName = "PONTO_00";
+inline constexpr int32_t kPortNumber = 1;
+inline constexpr std::size_t kDefaultEntryCapacity = 2'000'000;
+inline constexpr int kEventSlots = 110;
+inline constexpr int kConfigurationSize = 9;
+inline constexpr std::size_t kMaxNameText = 64;
+inline constexpr std::size_t kMaxMessageText = 128;
+inline constexpr std::size_t kMaxJustificationText = 32;
+inline constexpr std::size_t kMaxNameLength = 32;
+inline constexpr std::size_t kIoLogLimit = 1000;
+// Keeps every sum of PC clock and terminal offset inside 64 bits.
+inline constexpr int64_t kPcClockLimit = int64_t{1} << 53;
+
+enum class Origin : int32_t { Card = 0, Inserted = 1 };
+
+struct Entry
+{
+    int32_t seconds = 0;
+    int32_t cardCode = 0;
+    uint8_t aux1 = 0;
+    uint8_t justification = 0;
+    uint8_t presence = 0;
+    Origin origin = Origin::Card;
+    int32_t serial = 0;
+};
+
+struct EmployeeName
+{
+    std::string text;
+    int32_t cardCode = 0;
+    int32_t last = 0;
+};
+
+struct Adjustment
+{
+    int32_t count = 0;
+    int32_t reference = 0;
+    int64_t drift = 0;
+};
+
+using Configuration = std::array<int32_t, kConfigurationSize>;
+using Event = std::array<int32_t, 6>;
+
+Configuration factoryConfiguration();
+
+struct Terminal
+{
+    std::string name;
+    bool answering = true;
+
+    std::vector<Entry> entries;
+    int32_t secondPointer = 0;
+    int32_t readerPointer = 0;
+    int32_t nextSerial = 1;
+
+    int64_t clockOffset = 0; // terminal clock minus PC clock
+    Adjustment adjustment;
+
+    Configuration configuration = factoryConfiguration();
+    std::vector<std::string> justifications;
+    std::map<std::pair<int32_t, int32_t>, std::string> messages; // (employee, kind)
+    bool messageShown = false;
+    int32_t shownNumber = 0;
+    std::string shownText;
+    std::array<std::optional<Event>, kEventSlots> events;
+    std::map<int32_t, EmployeeName> employees;
+
+    explicit Terminal(std::string terminalName) : name(std::move(terminalName)) {}
+    void returnToFactory();
+    int32_t entryCount() const { return static_cast<int32_t>(entries.size()); }
+    int32_t takeSerial()
+    {
+        const int32_t serial = nextSerial;
+        nextSerial = nextSerial == INT32_MAX ? 1 : nextSerial + 1;
+        return serial;
+    }
+};
+
+struct Port
+{
+    bool open = false;
+    int32_t baud = 0;
+    bool modem = false;      // opened raw through IO_Open
+    bool callConnected = false;
+    bool escaped = false;    // modem in command mode after "+++"
+    bool linkOpen = false;
+};
+
+struct State
+{
+    Port port;
+    std::vector<Terminal> terminals; // in the order added; delivery follows it
+    std::size_t entryCapacity = kDefaultEntryCapacity;
+
+    std::optional<int64_t> frozenPcClock;
+    int64_t pcClockShift = 0;
+
+    std::string pcName;
+    int32_t confirmationsA = 0;
+    int32_t confirmationsB = 0;
+
+    std::deque<std::string> ioLog;
+    std::map<std::string, int32_t, std::less<>> failures; // -1 = always
+    std::map<std::string, int32_t, std::less<>> callCounts;
+
+    State();
+    void reset();
+};
+
+State &state();
+
+// --- decisions, kept small so they read as rules ---
+
+// Trailing blanks do not count; zero bytes end the text anyway.
+std::string_view significantName(const char *name);
+bool nameMatches(const Terminal &terminal, const char *name);
+Terminal *findTerminal(const char *name);
+
+bool isValidPort(int32_t port);
+bool isValidBaud(int32_t baud);
+bool isDialLine(std::string_view line);
+bool isEscapeLine(std::string_view line);
+bool isHangUpLine(std::string_view line);
+
+bool isKnownOperation(std::string_view operation);
+
+// Counts the call and consumes one injected failure; false = fail now.
+bool beginOperation(std::string_view operation);
+// beginOperation plus: link open and the named terminal on the line, answering.
+Terminal *beginTerminalCommand(std::string_view operation, const char *name);
+
+// --- clock ---
+int64_t pcClockSeconds();
+int64_t pcClockSeconds(const State &s);
+int64_t realPcClockSeconds();
+int64_t clampPcClock(int64_t value);
+int64_t terminalClock(const Terminal &terminal);
+std::optional<int32_t> toClockSeconds(int64_t value);
+int64_t daysFromCivil(int64_t year, int64_t month, int64_t day);
+
+// --- text ---
+std::string boundedText(const char *text, std::size_t limit);
+int32_t copyOut(const std::string &text, char *buf, int32_t size);
+
+// --- entries ---
+int32_t stampCard(Terminal &terminal, int32_t cardCode);
+bool validReaderPointer(int32_t value);
+void loadMorning(Terminal &terminal, int64_t pcNow);
+
+} // namespace velmora::sim

@@ -1,0 +1,279 @@
+#include "sim/SimTerminalTest.h"
+#include "sim/SimState.h"
+
+#include <algorithm>
+#include <limits>
+
+using namespace velmora::sim;
+
+namespace {
+
+int64_t saturatingAdd(int64_t a, int64_t b)
+{
+    // Both sides stay far inside 64 bits once clamped.
+    return clampPcClock(clampPcClock(a) + clampPcClock(b));
+}
+
+} // namespace
+
+extern "C" {
+
+KESTCOM_EXPORT void KESTCOM_CALL Sim_Reset(void)
+{
+    state().reset();
+}
+
+KESTCOM_EXPORT void KESTCOM_CALL Sim_LoadMorning(const char *name)
+{
+    if (Terminal *terminal = findTerminal(name))
+        loadMorning(*terminal, pcClockSeconds());
+}
+
+KESTCOM_EXPORT void KESTCOM_CALL Sim_SetPcClock(int64_t clockSeconds)
+{
+    state().frozenPcClock = clampPcClock(clockSeconds);
+}
+
+KESTCOM_EXPORT void KESTCOM_CALL Sim_AdvancePcClock(int64_t seconds)
+{
+    State &s = state();
+    if (s.frozenPcClock)
+        s.frozenPcClock = saturatingAdd(*s.frozenPcClock, seconds);
+    else
+        s.pcClockShift = saturatingAdd(s.pcClockShift, seconds);
+}
+
+KESTCOM_EXPORT void KESTCOM_CALL Sim_UseRealPcClock(void)
+{
+    state().frozenPcClock.reset();
+    state().pcClockShift = 0;
+}
+
+KESTCOM_EXPORT int64_t KESTCOM_CALL Sim_PcClock(void)
+{
+    return pcClockSeconds();
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_AddTerminal(const char *name)
+{
+    const std::string_view wanted = significantName(name);
+    if (wanted.empty() || wanted.size() > kMaxNameLength || findTerminal(name))
+        return 0;
+    state().terminals.emplace_back(std::string(wanted));
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_RemoveTerminal(const char *name)
+{
+    auto &terminals = state().terminals;
+    const auto found = std::find_if(terminals.begin(), terminals.end(),
+                                    [name](const Terminal &t) { return nameMatches(t, name); });
+    if (found == terminals.end())
+        return 0;
+    terminals.erase(found);
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalAnswering(const char *name, int32_t on)
+{
+    Terminal *terminal = findTerminal(name);
+    if (!terminal)
+        return 0;
+    terminal->answering = on != 0;
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetEntryCapacity(int32_t capacity)
+{
+    if (capacity < 0 || capacity == std::numeric_limits<int32_t>::max())
+        return 0;
+    state().entryCapacity = static_cast<std::size_t>(capacity);
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PassCard(const char *name, int32_t cardCode)
+{
+    Terminal *terminal = findTerminal(name);
+    return terminal ? stampCard(*terminal, cardCode) : -1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_EntryCount(const char *name)
+{
+    const Terminal *terminal = findTerminal(name);
+    return terminal ? terminal->entryCount() : -1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEntry(const char *name, int32_t index, SimEntry *out)
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || !out || index < 0 || index >= terminal->entryCount())
+        return 0;
+    const Entry &entry = terminal->entries[static_cast<std::size_t>(index)];
+    *out = SimEntry{entry.seconds,  entry.cardCode,
+                    entry.aux1,     entry.justification,
+                    entry.presence, static_cast<int32_t>(entry.origin),
+                    entry.serial};
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetPointers(const char *name, int32_t *first,
+                                                    int32_t *second, int32_t *reader)
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || !first || !second || !reader)
+        return 0;
+    *first = terminal->entryCount();
+    *second = terminal->secondPointer;
+    *reader = terminal->readerPointer;
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_ReadClock(const char *name)
+{
+    const Terminal *terminal = findTerminal(name);
+    return terminal ? toClockSeconds(terminalClock(*terminal)).value_or(0) : 0;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetAdjustment(const char *name, int32_t *reference,
+                                                      int64_t *drift)
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || !reference || !drift || terminal->adjustment.count == 0)
+        return 0;
+    *reference = terminal->adjustment.reference;
+    *drift = terminal->adjustment.drift;
+    return terminal->adjustment.count;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PortState(int32_t *open, int32_t *baud,
+                                                  int32_t *callConnected, int32_t *linkOpen)
+{
+    if (!open || !baud || !callConnected || !linkOpen)
+        return 0;
+    const Port &port = state().port;
+    *open = port.open;
+    *baud = port.baud;
+    *callConnected = port.callConnected;
+    *linkOpen = port.linkOpen;
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_IoWriteCount(void)
+{
+    return static_cast<int32_t>(state().ioLog.size());
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_IoWriteText(int32_t i, char *buf, int32_t size)
+{
+    const auto &log = state().ioLog;
+    if (i < 0 || static_cast<std::size_t>(i) >= log.size())
+        return 0;
+    return copyOut(log[static_cast<std::size_t>(i)], buf, size);
+}
+
+KESTCOM_EXPORT void KESTCOM_CALL Sim_FailOperation(const char *operation, int32_t times)
+{
+    if (!operation || !isKnownOperation(operation) || times < -1)
+        return;
+    auto &failures = state().failures;
+    if (times == 0)
+        failures.erase(std::string(operation));
+    else
+        failures[operation] = times;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_CallCount(const char *operation)
+{
+    if (!operation)
+        return 0;
+    const auto &counts = state().callCounts;
+    const auto found = counts.find(std::string_view(operation));
+    return found == counts.end() ? 0 : found->second;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetConfiguration(const char *name, int32_t out[9])
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || !out)
+        return 0;
+    std::copy(terminal->configuration.begin(), terminal->configuration.end(), out);
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_JustificationCount(const char *name)
+{
+    const Terminal *terminal = findTerminal(name);
+    return terminal ? static_cast<int32_t>(terminal->justifications.size()) : -1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetJustification(const char *name, int32_t i, char *buf,
+                                                         int32_t size)
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || i < 0 || static_cast<std::size_t>(i) >= terminal->justifications.size())
+        return 0;
+    return copyOut(terminal->justifications[static_cast<std::size_t>(i)], buf, size);
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetMessage(const char *name, int32_t employee,
+                                                   int32_t kind, char *buf, int32_t size)
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal)
+        return 0;
+    const auto found = terminal->messages.find({employee, kind});
+    return found == terminal->messages.end() ? 0 : copyOut(found->second, buf, size);
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessage(const char *name, int32_t *number,
+                                                        char *buf, int32_t size)
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || !number || !terminal->messageShown || !copyOut(terminal->shownText, buf, size))
+        return 0;
+    *number = terminal->shownNumber;
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEvent(const char *name, int32_t slot, int32_t out[6])
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || !out || slot < 0 || slot >= kEventSlots)
+        return 0;
+    const auto &event = terminal->events[static_cast<std::size_t>(slot)];
+    if (!event)
+        return 0;
+    std::copy(event->begin(), event->end(), out);
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeName(const char *name, int32_t employee,
+                                                        char *buf, int32_t size,
+                                                        int32_t *cardCode, int32_t *last)
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || !cardCode || !last)
+        return 0;
+    const auto found = terminal->employees.find(employee);
+    if (found == terminal->employees.end() || !copyOut(found->second.text, buf, size))
+        return 0;
+    *cardCode = found->second.cardCode;
+    *last = found->second.last;
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetPcName(char *buf, int32_t size)
+{
+    return copyOut(state().pcName, buf, size);
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetConfirmationsTimeout(int32_t *a, int32_t *b)
+{
+    if (!a || !b)
+        return 0;
+    *a = state().confirmationsA;
+    *b = state().confirmationsB;
+    return 1;
+}
+
+} // extern "C"
