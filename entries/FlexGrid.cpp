@@ -1,9 +1,15 @@
 #include "entries/FlexGrid.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 
 #include <algorithm>
+
+namespace {
+const QEvent::Type kHeaderEvent = QEvent::Type(QEvent::registerEventType());
+} // namespace
 
 FlexGridModel::FlexGridModel(int columns, int rows, QObject *parent)
     : QAbstractTableModel(parent)
@@ -53,9 +59,14 @@ void FlexGridModel::setText(int row, int column, const QString &text)
     if (!c)
         return;
     *c = text;
-    if (row == 0)
-        emit headerDataChanged(Qt::Horizontal, column, column);
-    else
+    if (row == 0) {
+        // The header view measures every header text on each notice; a
+        // running total rewritten per entry of a backlog is noticed once.
+        if (m_headerFirst < 0)
+            QCoreApplication::postEvent(this, new QEvent(kHeaderEvent));
+        m_headerFirst = m_headerFirst < 0 ? column : std::min(m_headerFirst, column);
+        m_headerLast = std::max(m_headerLast, column);
+    } else
         emit dataChanged(index(row - 1, column), index(row - 1, column), {Qt::DisplayRole});
 }
 
@@ -105,6 +116,18 @@ void FlexGridModel::clearAll()
         emit dataChanged(index(0, 0), index(m_rows - 2, m_columns - 1), {Qt::DisplayRole});
 }
 
+bool FlexGridModel::event(QEvent *event)
+{
+    if (event->type() != kHeaderEvent)
+        return QAbstractTableModel::event(event);
+    const int first = m_headerFirst;
+    const int last = m_headerLast;
+    m_headerFirst = m_headerLast = -1;
+    if (first >= 0)
+        emit headerDataChanged(Qt::Horizontal, first, last);
+    return true;
+}
+
 size_t FlexGridModel::allocatedPages() const
 {
     return size_t(std::count_if(m_pages.begin(), m_pages.end(),
@@ -137,6 +160,10 @@ QVariant FlexGridModel::headerData(int section, Qt::Orientation orientation, int
     return m_header[size_t(section)];
 }
 
+namespace {
+const QEvent::Type kScrollEvent = QEvent::Type(QEvent::registerEventType());
+} // namespace
+
 FlexGrid::FlexGrid(int columns, int rows, QWidget *parent)
     : QTableView(parent)
     , m_model(new FlexGridModel(columns, rows, this))
@@ -164,6 +191,16 @@ FlexGrid::FlexGrid(int columns, int rows, QWidget *parent)
         m_row = index.row() + 1;
         m_col = index.column();
         emit cellClicked();
+    });
+    // Any other scrolling (the user, a current cell brought into view)
+    // overrides a top row still waiting to be applied.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+        if (!m_scrolling)
+            m_pendingTopRow = 0;
+    });
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] {
+        if (m_pendingTopRow > 0)
+            m_pendingTopRow = std::min(m_pendingTopRow, highestTopRow());
     });
 }
 
@@ -193,16 +230,47 @@ void FlexGrid::setCol(int column)
 
 int FlexGrid::topRow() const
 {
-    return verticalScrollBar()->value() + 1;
+    return m_pendingTopRow > 0 ? m_pendingTopRow : verticalScrollBar()->value() + 1;
 }
 
 void FlexGrid::setTopRow(int row)
 {
-    const int value = std::max(0, row - 1);
+    // Scrolling the view makes its row header walk every row it holds; done
+    // per entry of a long backlog that work grows with the square of it.
+    m_pendingTopRow = std::clamp(row, 1, highestTopRow());
+    if (!m_scrollPosted) {
+        m_scrollPosted = true;
+        QCoreApplication::postEvent(this, new QEvent(kScrollEvent));
+    }
+}
+
+int FlexGrid::highestTopRow() const
+{
+    return std::max(1, rows() - fullyVisibleRows());
+}
+
+void FlexGrid::scrollToPendingTopRow()
+{
+    m_scrollPosted = false;
+    if (m_pendingTopRow == 0)
+        return;
+    const int value = m_pendingTopRow - 1;
+    m_pendingTopRow = 0;
     // Rows added since the last layout are not yet in the scroll range.
     if (verticalScrollBar()->maximum() < value)
         updateGeometries();
+    m_scrolling = true;
     verticalScrollBar()->setValue(value);
+    m_scrolling = false;
+}
+
+bool FlexGrid::event(QEvent *event)
+{
+    if (event->type() == kScrollEvent) {
+        scrollToPendingTopRow();
+        return true;
+    }
+    return QTableView::event(event);
 }
 
 int FlexGrid::fullyVisibleRows() const

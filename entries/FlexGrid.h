@@ -35,6 +35,9 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     static constexpr int kPageRows = 256;
     QString *cell(int row, int column, bool allocate);
@@ -44,6 +47,9 @@ private:
     int m_rows;
     std::vector<QString> m_header;
     std::vector<std::unique_ptr<QString[]>> m_pages; // data rows, kPageRows to a page
+    // Header columns written since the last header notice; -1 when none.
+    int m_headerFirst = -1;
+    int m_headerLast = -1;
 };
 
 class FlexGrid final : public QTableView
@@ -74,7 +80,9 @@ public:
     void setCol(int column);
     QString currentText() const { return textMatrix(m_row, m_col); }
 
-    // The first data row shown, and whether a row is wholly in view.
+    // The first data row shown, and whether a row is wholly in view. A new
+    // top row is in force at once for these; the view itself scrolls there
+    // when events next run, so a backlog of entries scrolls it only once.
     int topRow() const;
     void setTopRow(int row);
     bool rowIsVisible(int row) const;
@@ -85,10 +93,18 @@ signals:
     // A click on a data cell, after the current cell has moved there.
     void cellClicked();
 
+protected:
+    bool event(QEvent *event) override;
+
 private:
     int fullyVisibleRows() const;
+    int highestTopRow() const;
+    void scrollToPendingTopRow();
 
     FlexGridModel *m_model;
     int m_row = 1;
     int m_col = 0;
+    int m_pendingTopRow = 0; // 0: the view's own top row holds
+    bool m_scrollPosted = false;
+    bool m_scrolling = false;
 };
