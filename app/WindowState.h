@@ -20,6 +20,9 @@ struct WindowState
     int32_t CaptureFileOpen = 0;
     // True while Close COM waits between its two hang-up lines.
     bool Closing = false;
+    // Clicks that came during that wait and run once the port is closed, in
+    // order: 0 to 3 a baud button, -1 Dial.
+    QList<int> DeferredClicks;
     // Set by the unload step: loops that let the window process events
     // (the close wait, the restore) stop at once when they see it.
     bool Ending = false;
