@@ -7,6 +7,7 @@
 #include "capture/CaptureCommands.h"
 #include "clock/ClockCommands.h"
 #include "config/ConfigCommands.h"
+#include "config/DisplayMessages.h"
 #include "entries/EntryCommands.h"
 #include "entries/EntryGrid.h"
 #include "entries/FlexGrid.h"
@@ -21,6 +22,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -212,11 +214,17 @@ void ClockTestForm::createControls()
     c.RichTextBox1 = new QTextEdit(this);
     c.RichTextBox1->setObjectName(QStringLiteral("RichTextBox1"));
     c.RichTextBox1->setAcceptRichText(false);
+    c.RichTextBox1->setFont(config::MessageFont());
+    // Wrapping at the box's own width keeps the three lines what they look like.
+    c.RichTextBox1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    c.RichTextBox1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    c.RichTextBox1->document()->setDocumentMargin(0); // else the third line is cut off
     place(c.RichTextBox1, 1500, 4530, 2235, 615);
     c.Command21 = button("Command21", QStringLiteral("Show Message"), 3840, 4650, 1380, 375);
     c.Combo2 = new QComboBox(this);
     c.Combo2->setObjectName(QStringLiteral("Combo2"));
     c.Combo2->setEditable(true);
+    c.Combo2->setInsertPolicy(QComboBox::NoInsert); // Enter must not add an item: the kind stays 1
     c.Combo2->setEditText(QString::fromUtf8("Entrada/Saída"));
     place(c.Combo2, 60, 5070, 1380, 315);
     c.Combo2->lineEdit()->setCursorPosition(0);
