@@ -3,6 +3,7 @@
 #include "CaptureTestData.h"
 #include "TestForm.h"
 
+#include "app/LinkCommands.h"
 #include "capture/CaptureCommands.h"
 #include "capture/CaptureFile.h"
 #include "entries/FlexGrid.h"
@@ -91,6 +92,8 @@ private slots:
     void negativeCardCodeCaptured();
     void fullDiskStopsTheCapture();
     void closingTheCaptureFile();
+    void closeComAndWindowCloseEndTheCapture_data();
+    void closeComAndWindowCloseEndTheCapture();
 
     void restoreSteps();
     void keepBlanksFillsTheGap();
@@ -270,6 +273,29 @@ void TestCapture::closingTheCaptureFile()
     // The capture is over: later entries are not written.
     AppendCaptureRecord(b.f.ctx(), TestEntry(1, kStamp, 1002));
     QCOMPARE(ReadFile(file).size(), 82);
+}
+
+void TestCapture::closeComAndWindowCloseEndTheCapture_data()
+{
+    QTest::addColumn<bool>("closeWindow");
+    QTest::newRow("Close COM") << false;
+    QTest::newRow("window closed") << true;
+}
+
+void TestCapture::closeComAndWindowCloseEndTheCapture()
+{
+    QFETCH(bool, closeWindow);
+    Bench b;
+    const QString file = b.path("c.raw");
+    b.capture(file);
+    AppendCaptureRecord(b.f.ctx(), TestEntry(0, kStamp, 1001));
+    if (closeWindow)
+        b.f.form().close();
+    else
+        connection::CloseCom(b.f.ctx());
+    QCOMPARE(b.f.state().CaptureFileOpen, 0);
+    QVERIFY(!b.f.ctx().file1.isOpen());
+    QCOMPARE(ReadFile(file), Records({TestEntry(0, kStamp, 1001)}));
 }
 
 void TestCapture::restoreSteps()
