@@ -1,7 +1,10 @@
 #include "app/FieldValue.h"
 
 #include <cmath>
+#include <algorithm>
+#include <charconv>
 #include <cstdlib>
+#include <string_view>
 #include <limits>
 #include <string>
 
@@ -20,7 +23,7 @@ bool isDigit(QChar c)
 }
 
 // Collects the characters of a leading number, blanks dropped, into an
-// ASCII string that strtod reads; returns the end position in the text.
+// ASCII string for toAsciiDouble; returns the end position in the text.
 qsizetype scanNumber(QStringView text, std::string &out)
 {
     qsizetype i = 0;
@@ -79,6 +82,34 @@ qsizetype scanNumber(QStringView text, std::string &out)
     return i;
 }
 
+// Always "." as the decimal point, whatever the process's C locale says;
+// an overflow gives an infinity of the number's sign, an underflow 0.
+double toAsciiDouble(const std::string &ascii)
+{
+    const char *first = ascii.data();
+    const char *last = first + ascii.size();
+    const bool negative = first != last && *first == '-';
+    if (first != last && (*first == '-' || *first == '+'))
+        ++first;
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(first, last, value);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        // Overflow when the first significant digit stands at or left of the point.
+        const std::string_view text(first, size_t(last - first));
+        const size_t e = text.find_first_of("eE");
+        const std::string_view digits = text.substr(0, e);
+        const long exponent = e == std::string_view::npos ? 0 : std::strtol(text.data() + e + 1, nullptr, 10);
+        const size_t point = std::min(digits.find('.'), digits.size());
+        const size_t significant = digits.find_first_of("123456789");
+        long magnitude = 0;
+        if (significant != std::string_view::npos)
+            magnitude = significant < point ? long(point - significant) - 1 : -long(significant - point);
+        value = magnitude + exponent >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    }
+    return negative ? -value : value;
+}
+
 } // namespace
 
 double LeadingNumber(QStringView text)
@@ -87,7 +118,7 @@ double LeadingNumber(QStringView text)
     scanNumber(text, ascii);
     if (ascii.empty())
         return 0.0;
-    return std::strtod(ascii.c_str(), nullptr); // HUGE_VAL on overflow
+    return toAsciiDouble(ascii);
 }
 
 std::optional<int32_t> ToInt32(double value)
@@ -121,7 +152,7 @@ std::optional<int32_t> WholeNumber(QStringView text)
     // Blanks inside the digits are not "around" the number.
     if (text.trimmed().contains(u' ') || text.trimmed().contains(u'\t'))
         return std::nullopt;
-    return ToInt32(std::strtod(ascii.c_str(), nullptr));
+    return ToInt32(toAsciiDouble(ascii));
 }
 
 QString SignedDecimalText(int64_t value)

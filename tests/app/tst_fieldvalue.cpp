@@ -3,7 +3,10 @@
 
 #include <QTest>
 
+#include <clocale>
+#include <cmath>
 #include <limits>
+#include <string>
 
 class TestFieldValue : public QObject
 {
@@ -18,6 +21,7 @@ private slots:
     void signedDecimalText_data();
     void signedDecimalText();
     void leadingNumberKeepsFractions();
+    void decimalPointIgnoresTheProcessLocale();
 };
 
 void TestFieldValue::numericValue_data()
@@ -142,6 +146,21 @@ void TestFieldValue::leadingNumberKeepsFractions()
     QCOMPARE(field::LeadingNumber(u"-0.25 s"), -0.25);
     QCOMPARE(field::LeadingNumber(u"nothing"), 0.0);
     QVERIFY(std::isinf(field::LeadingNumber(QString(400, u'9'))));
+    QCOMPARE(field::LeadingNumber(u"1e-400"), 0.0);
+}
+
+void TestFieldValue::decimalPointIgnoresTheProcessLocale()
+{
+    // A locale with a decimal comma must not turn "1.5" into 1.
+    const char *previous = std::setlocale(LC_NUMERIC, nullptr);
+    const std::string saved = previous ? previous : "C";
+    if (!std::setlocale(LC_NUMERIC, "pt_BR.UTF-8") && !std::setlocale(LC_NUMERIC, "de_DE.UTF-8"))
+        QSKIP("no locale with a decimal comma on this machine");
+    const double value = field::LeadingNumber(u"1.5");
+    const auto rounded = field::NumericValue(u"45.5");
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    QCOMPARE(value, 1.5);
+    QCOMPARE(*rounded, 46);
 }
 
 QTEST_GUILESS_MAIN(TestFieldValue)
