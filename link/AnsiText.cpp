@@ -1,8 +1,10 @@
 #include "link/AnsiText.h"
 
-#include <QStringDecoder>
 #include <QList>
+#include <QStringDecoder>
 #include <QStringEncoder>
+
+#include <algorithm>
 
 namespace ansi {
 
@@ -13,6 +15,10 @@ constexpr qsizetype kSlack = 256;
 
 QByteArray encode(const QString &text)
 {
+    // Plain ASCII is the same in every single-byte code page; most names
+    // and numbers are, and the converter costs more than the text.
+    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+        return text.toLatin1();
     QStringEncoder encoder(kCodePage);
     QByteArray bytes = encoder.encode(text);
     if (!encoder.hasError())
@@ -31,6 +37,8 @@ QByteArray encode(const QString &text)
 
 QString decode(const char *bytes, qsizetype length)
 {
+    if (std::all_of(bytes, bytes + length, [](char b) { return uchar(b) < 0x80; }))
+        return QString::fromLatin1(bytes, length);
     QStringDecoder decoder(kCodePage);
     return decoder.decode(QByteArrayView(bytes, length));
 }

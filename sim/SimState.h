@@ -21,8 +21,8 @@ inline constexpr std::size_t kDefaultEntryCapacity = 2'000'000;
 inline constexpr int kEventSlots = 110;
 inline constexpr int kConfigurationSize = 9;
 inline constexpr std::size_t kMaxNameText = 64;
-inline constexpr std::size_t kMaxMessageText = 128;
-inline constexpr std::size_t kMaxJustificationText = 32;
+inline constexpr std::size_t kMaxMessageText = 1024;
+inline constexpr std::size_t kMaxJustificationText = 128;
 inline constexpr std::size_t kMaxNameLength = 32;
 inline constexpr std::size_t kIoLogLimit = 1000;
 // Keeps every sum of PC clock and terminal offset inside 64 bits.
