@@ -42,10 +42,10 @@ QString signedText(int64_t value)
 
 } // namespace
 
-QChar CodeCharacter(uint8_t code)
+QString CodeText(uint8_t code)
 {
     static const std::array<QChar, 256> table = makeCodeTable();
-    return table[code];
+    return code == 0 ? QString() : QString(table[code]);
 }
 
 EntryRowTexts EntryRow(const ReceivedEntry &entry, int32_t employee,
@@ -61,8 +61,8 @@ EntryRowTexts EntryRow(const ReceivedEntry &entry, int32_t employee,
         texts[2] = QStringLiteral("xxxx");
         texts[3] = QString::fromUtf8("Cartão Inválido");
     }
-    texts[4] = QString(CodeCharacter(entry.aux1));
-    texts[5] = QString(CodeCharacter(entry.justification));
+    texts[4] = CodeText(entry.aux1);
+    texts[5] = CodeText(entry.justification);
     texts[6] = signedText(entry.presence);
     texts[7] = signedText(entry.index);
     texts[8] = signedText(entry.orValue);

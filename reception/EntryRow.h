@@ -47,10 +47,11 @@ constexpr std::optional<int> GridRow(int32_t index)
     return index + 1;
 }
 
-// The one character of a code byte. Control codes would show as nothing
-// (or break the cell's text at a zero), so they show as their visible
-// control pictures instead: 0 as U+2400, 27 as U+241B, 127 as U+2421.
-QChar CodeCharacter(uint8_t code);
+// The one character of a code byte. 0, the code of most entries that
+// carry none, shows as an empty cell; other control codes would show as
+// nothing, so they show as their control pictures: 27 as U+241B, 127 as
+// U+2421.
+QString CodeText(uint8_t code);
 
 // The ten cell texts of an entry's row; employee is 0 for an invalid card.
 EntryRowTexts EntryRow(const ReceivedEntry &entry, int32_t employee,

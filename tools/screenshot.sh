@@ -8,7 +8,7 @@ bin=${VELMORA_BIN:-$here/build/bin/velmora}
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
   '$bin' & pid=\$!
   sleep \${VELMORA_SHOT_DELAY:-3}
-  import -window root -crop 820x680+0+0 '$out'
+  import -window root -crop 802x630+0+0 +repage '$out'
   kill \$pid
 "
 echo "wrote $out"

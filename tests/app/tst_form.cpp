@@ -29,6 +29,7 @@ private slots:
     void terminalNameFollowsTheTerminalNumber();
     void placedInTwips();
     void closingEndsWithoutLibraryCalls();
+    void withoutTheLibraryTheLinkDoesNotOpen();
 };
 
 void TestForm::captionAndStartUpCalls()
@@ -220,6 +221,20 @@ void TestForm::closingEndsWithoutLibraryCalls()
     QVERIFY(f.state().Ending);
     QVERIFY(!f.c().Timer1->isActive());
     QVERIFY(f.fake.calls.isEmpty());
+}
+
+void TestForm::withoutTheLibraryTheLinkDoesNotOpen()
+{
+    auto lib = KestComLibrary::bind(QStringLiteral("/nonexistent/folder/KestCom"));
+    QVERIFY(!lib->bindingProblem().isEmpty());
+    TestFormWith<KestComLibrary> t(*lib);
+    QCOMPARE(t.form.windowTitle(), QStringLiteral("Velmora 1.0 Test Program"));
+    QVERIFY(t.c().Command13[1]->isEnabled());
+    t.c().Command13[1]->click();
+    QCOMPARE(t.messages.texts, QStringList{QString::fromUtf8("Não encontro o relógio")});
+    QVERIFY(t.c().Command13[1]->isEnabled());
+    QVERIFY(!t.c().Command15->isEnabled());
+    QVERIFY(!t.c().Timer1->isActive());
 }
 
 QTEST_MAIN(TestForm)
