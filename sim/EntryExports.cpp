@@ -29,6 +29,11 @@ bool hasPending(const Terminal &terminal)
 
 void writeClockName(const std::string &name, char *clockName)
 {
+    if (state().zeroTerminatedNames && name.size() < 9) {
+        std::copy(name.begin(), name.end(), clockName);
+        clockName[name.size()] = '\0';
+        return;
+    }
     for (std::size_t i = 0; i < 9; ++i)
         clockName[i] = i < name.size() ? name[i] : ' ';
     clockName[9] = '\0';

@@ -78,6 +78,7 @@ void State::reset()
     terminals.clear();
     terminals.emplace_back(std::string(kDefaultTerminalName));
     entryCapacity = kDefaultEntryCapacity;
+    zeroTerminatedNames = false;
     frozenPcClock.reset();
     pcClockShift = 0;
     pcName.clear();

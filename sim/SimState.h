@@ -108,6 +108,9 @@ struct State
     Port port;
     std::vector<Terminal> terminals; // in the order added; delivery follows it
     std::size_t entryCapacity = kDefaultEntryCapacity;
+    // Deliver a name shorter than nine as the name and one zero byte,
+    // leaving the rest of the caller's buffer as it was.
+    bool zeroTerminatedNames = false;
 
     std::optional<int64_t> frozenPcClock;
     int64_t pcClockShift = 0;

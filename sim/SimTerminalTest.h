@@ -26,6 +26,10 @@ struct SimEntry
 // Empty, deterministic state: port closed, one factory "PONTO_00" without
 // entries, real PC clock, no injected failures, counters and log cleared.
 KESTCOM_EXPORT void KESTCOM_CALL Sim_Reset(void);
+// 1: W_ReceiveEntry writes a name shorter than nine characters as the name
+// and a zero byte, leaving the rest of the buffer untouched (as some
+// libraries do); 0 (after Sim_Reset): blank-padded to nine.
+KESTCOM_EXPORT void KESTCOM_CALL Sim_SetZeroTerminatedNames(int32_t on);
 // Replaces the terminal's entries with the demo morning; reader pointer 0.
 KESTCOM_EXPORT void KESTCOM_CALL Sim_LoadMorning(const char *name);
 

@@ -23,6 +23,11 @@ KESTCOM_EXPORT void KESTCOM_CALL Sim_Reset(void)
     state().reset();
 }
 
+KESTCOM_EXPORT void KESTCOM_CALL Sim_SetZeroTerminatedNames(int32_t on)
+{
+    state().zeroTerminatedNames = on != 0;
+}
+
 KESTCOM_EXPORT void KESTCOM_CALL Sim_LoadMorning(const char *name)
 {
     if (Terminal *terminal = findTerminal(name))

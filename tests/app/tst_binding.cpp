@@ -22,6 +22,7 @@ private slots:
     void decodeKeepsZeroBytes();
     void nameBufferTakenBackAtItsLength();
     void receivedNameKeepsNineCharacters();
+    void shortZeroTerminatedNameKeepsNineCharacters();
 };
 
 void TestBinding::bindsTheBuiltLibraryBesideTheProgram()
@@ -140,6 +141,21 @@ void TestBinding::receivedNameKeepsNineCharacters()
     QCOMPARE(clockName.size(), 9);
     QCOMPARE(clockName, QStringLiteral("PONTO_00 "));
     QCOMPARE(card, 1053);
+}
+
+void TestBinding::shortZeroTerminatedNameKeepsNineCharacters()
+{
+    auto lib = KestComLibrary::bindDefault();
+    QCOMPARE(lib->InitializeCommWithoutError(1, 19200), 1);
+    QVERIFY(Sim_AddTerminal("AB"));
+    QVERIFY(Sim_PassCard("AB", 1001) >= 0);
+    Sim_SetZeroTerminatedNames(1);
+    QString clockName(9, u' ');
+    int32_t i = 0, s = 0, card = 0, orValue = 0, code = 0;
+    uint8_t aux = 0, just = 0, pres = 0;
+    QCOMPARE(lib->W_ReceiveEntry(clockName, i, s, card, aux, just, pres, orValue, code), 1);
+    // The name, the zero character and the blanks the buffer held after it.
+    QCOMPARE(clockName, QStringLiteral("AB") + QChar(0) + QString(6, u' '));
 }
 
 QTEST_GUILESS_MAIN(TestBinding)
