@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 class QWidget;
 
 class Messages
@@ -34,4 +36,13 @@ inline const QString CommunicationError = QStringLiteral("Comunication error");
 inline const QString ClockNotFound = QString::fromUtf8("Não encontro o relógio");
 inline const QString AreYouSure = QStringLiteral("Are you sure ?");
 inline const QString TerminalNotEmpty = QStringLiteral("Terminal Not Empty");
+
+// A zero result of an operation the command examines is reported the same
+// way everywhere; the command then goes on. True when it failed.
+inline bool ReportFailure(Messages &messages, int32_t result)
+{
+    if (result == 0)
+        messages.inform(CommunicationError);
+    return result == 0;
+}
 } // namespace message

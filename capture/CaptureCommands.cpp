@@ -56,8 +56,7 @@ void Capture(FormContext &ctx)
     }
     entries::ResetEntryGrid(ctx.controls);
     ctx.state.CaptureFileOpen = 1;
-    if (ctx.lib.W_SendReaderPointer(ctx.state.TerminalName, 0) == 0)
-        ctx.messages.inform(message::CommunicationError);
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendReaderPointer(ctx.state.TerminalName, 0));
 }
 
 void AppendCaptureRecord(FormContext &ctx, const ReceivedEntry &entry)
@@ -79,10 +78,9 @@ void Restore(FormContext &ctx)
     int32_t first = 0;
     int32_t second = 0;
     int32_t third = 0;
-    if (ctx.lib.W_ReadPointers(ctx.state.TerminalName, first, second, third) == 0) {
-        ctx.messages.inform(message::CommunicationError);
+    if (message::ReportFailure(ctx.messages,
+                               ctx.lib.W_ReadPointers(ctx.state.TerminalName, first, second, third)))
         return;
-    }
     if (first != 0) {
         ctx.messages.inform(message::TerminalNotEmpty);
         return;
@@ -91,8 +89,7 @@ void Restore(FormContext &ctx)
     if (ctx.state.CaptureFileOpen != 0 || ctx.file1.isOpen())
         return;
     ctx.controls.Command26->setEnabled(false);
-    if (ctx.lib.W_SendReaderPointer(ctx.state.TerminalName, -1) == 0)
-        ctx.messages.inform(message::CommunicationError);
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendReaderPointer(ctx.state.TerminalName, -1));
     QPushButton *button = ctx.controls.Command25;
     button->setEnabled(false);
 

@@ -41,8 +41,7 @@ void sendPcSeconds(FormContext &ctx, SendSeconds send)
     const auto seconds = field::ReadNumeric(ctx.messages, ctx.controls.Text12, kSecondsField);
     if (!seconds)
         return;
-    if ((ctx.lib.*send)(ctx.state.TerminalName, *seconds) == 0)
-        ctx.messages.inform(message::CommunicationError);
+    message::ReportFailure(ctx.messages, (ctx.lib.*send)(ctx.state.TerminalName, *seconds));
 }
 
 void nudge(FormContext &ctx, double delta)

@@ -27,8 +27,6 @@ namespace config {
 
 namespace {
 
-void ShowCommunicationError(FormContext &ctx) { ctx.messages.inform(message::CommunicationError); }
-
 // Our own cut fires textChanged again; that nested run must not cut too.
 constexpr const char *kTrimming = "velmoraTrimming";
 
@@ -72,11 +70,11 @@ void SendConfigurations(FormContext &ctx)
         return;
     }
     const ConfigurationRecord &r = std::get<ConfigurationRecord>(made);
-    if (ctx.lib.W_SendConfigurations(ctx.state.TerminalName, r.entrySeparation, r.messageDelay,
-                                     r.dayCloseTime, r.twelveHours, r.cardSeries,
-                                     r.maximumWorkTime, r.clockTick, r.gate1, r.gate2)
-        == 0)
-        ShowCommunicationError(ctx);
+    message::ReportFailure(ctx.messages,
+                           ctx.lib.W_SendConfigurations(
+                               ctx.state.TerminalName, r.entrySeparation, r.messageDelay,
+                               r.dayCloseTime, r.twelveHours, r.cardSeries, r.maximumWorkTime,
+                               r.clockTick, r.gate1, r.gate2));
     face::SetColour(c.Command10, face::SystemButtonFace());
 }
 
@@ -161,8 +159,8 @@ void Message(FormContext &ctx)
     if (!employee)
         return;
     const QString text = c.RichTextBox1->toPlainText();
-    if (ctx.lib.W_SendMessage(ctx.state.TerminalName, *employee, text, kind) == 0)
-        ShowCommunicationError(ctx);
+    message::ReportFailure(ctx.messages,
+                           ctx.lib.W_SendMessage(ctx.state.TerminalName, *employee, text, kind));
 }
 
 void ShowMessage(FormContext &ctx)
@@ -199,17 +197,17 @@ void Event(FormContext &ctx)
     if (!repeats)
         return;
 
-    if (ctx.lib.W_InsertEvent(ctx.state.TerminalName, *index, *seconds, *period, *repeats,
-                              function, ringMask, weekdayMask)
-        == 0)
-        ShowCommunicationError(ctx);
+    message::ReportFailure(ctx.messages,
+                           ctx.lib.W_InsertEvent(ctx.state.TerminalName, *index, *seconds,
+                                                 *period, *repeats, function, ringMask,
+                                                 weekdayMask));
 }
 
 void ClearAllEvents(FormContext &ctx)
 {
     for (int32_t slot = 0; slot < kEventSlots; ++slot) {
-        if (ctx.lib.W_InsertEvent(ctx.state.TerminalName, slot, 0, 0, 0, 0, 0, 0) == 0)
-            ShowCommunicationError(ctx);
+        message::ReportFailure(ctx.messages,
+                               ctx.lib.W_InsertEvent(ctx.state.TerminalName, slot, 0, 0, 0, 0, 0, 0));
     }
 }
 

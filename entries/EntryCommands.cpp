@@ -18,13 +18,6 @@ namespace entries {
 
 namespace {
 
-// Every result on its own: a failure is reported and the command goes on.
-void check(FormContext &ctx, int32_t result)
-{
-    if (result == 0)
-        ctx.messages.inform(message::CommunicationError);
-}
-
 constexpr int32_t kReaderPointerHold = -1;
 
 } // namespace
@@ -84,10 +77,10 @@ void InsertEntry(FormContext &ctx)
         return;
 
     QString &name = ctx.state.TerminalName;
-    check(ctx, ctx.lib.W_SendReaderPointer(name, kReaderPointerHold));
-    check(ctx, ctx.lib.W_InsertEntry(name, *index, *seconds, *employee, 1, 0, *presence));
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendReaderPointer(name, kReaderPointerHold));
+    message::ReportFailure(ctx.messages, ctx.lib.W_InsertEntry(name, *index, *seconds, *employee, 1, 0, *presence));
     ResetEntryGrid(c);
-    check(ctx, ctx.lib.W_SendReaderPointer(name, 0));
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendReaderPointer(name, 0));
 }
 
 void DeleteEntry(FormContext &ctx)
@@ -110,12 +103,12 @@ void DeleteEntry(FormContext &ctx)
     }
 
     QString &name = ctx.state.TerminalName;
-    check(ctx, ctx.lib.W_SendReaderPointer(name, kReaderPointerHold));
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendReaderPointer(name, kReaderPointerHold));
     // Every call names the same index: the entries behind it move up.
     for (int64_t k = 1; k <= count; ++k)
-        check(ctx, ctx.lib.W_DeleteEntry(name, index));
+        message::ReportFailure(ctx.messages, ctx.lib.W_DeleteEntry(name, index));
     ResetEntryGrid(c);
-    check(ctx, ctx.lib.W_SendReaderPointer(name, 0));
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendReaderPointer(name, 0));
 }
 
 void ReadPointers(FormContext &ctx)
@@ -123,7 +116,7 @@ void ReadPointers(FormContext &ctx)
     int32_t first = 0;
     int32_t second = 0;
     int32_t third = 0;
-    check(ctx, ctx.lib.W_ReadPointers(ctx.state.TerminalName, first, second, third));
+    message::ReportFailure(ctx.messages, ctx.lib.W_ReadPointers(ctx.state.TerminalName, first, second, third));
     ctx.controls.Text14->setText(field::PlainDecimalText(first));
     ctx.controls.Text15->setText(field::PlainDecimalText(second));
     ctx.controls.Text16->setText(field::PlainDecimalText(third));
@@ -141,7 +134,7 @@ void WritePointers(FormContext &ctx)
     const auto third = field::ReadNumeric(ctx.messages, c.Text16, QStringLiteral("Pointer 3"));
     if (!third)
         return;
-    check(ctx, ctx.lib.W_SendAllPointers(ctx.state.TerminalName, *first, *second, *third));
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendAllPointers(ctx.state.TerminalName, *first, *second, *third));
     ResetEntryGrid(c);
 }
 
@@ -151,14 +144,14 @@ void WritePointer3(FormContext &ctx)
                                           QStringLiteral("Pointer 3"));
     if (!third)
         return;
-    check(ctx, ctx.lib.W_SendReaderPointer(ctx.state.TerminalName, *third));
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendReaderPointer(ctx.state.TerminalName, *third));
     ResetEntryGrid(ctx.controls);
 }
 
 void Ptr1Zero(FormContext &ctx)
 {
     ResetEntryGrid(ctx.controls);
-    check(ctx, ctx.lib.W_SendReaderPointer(ctx.state.TerminalName, 0));
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendReaderPointer(ctx.state.TerminalName, 0));
 }
 
 void SendEmployees(FormContext &ctx)
@@ -178,11 +171,11 @@ void SendEmployees(FormContext &ctx)
     }
 
     QString &name = ctx.state.TerminalName;
-    check(ctx, ctx.lib.W_SendReaderPointer(name, kReaderPointerHold));
+    message::ReportFailure(ctx.messages, ctx.lib.W_SendReaderPointer(name, kReaderPointerHold));
     // The range lies within the grid's rows here, so i + 1000 cannot overflow.
     for (int64_t i = *first; i <= *last; ++i) {
         const int32_t employee = int32_t(i);
-        check(ctx, ctx.lib.W_SendEmployerName(name, employee, employees.textMatrix(employee, 1),
+        message::ReportFailure(ctx.messages, ctx.lib.W_SendEmployerName(name, employee, employees.textMatrix(employee, 1),
                                              employee + 1000, 255));
     }
 }

@@ -6,7 +6,7 @@
 #include "capture/CaptureCommands.h"
 #include "entries/FlexGrid.h"
 #include "link/KestCom.h"
-#include "reception/DateText.h"
+#include "clock/ClockSeconds.h"
 #include "reception/EntryRow.h"
 
 namespace reception {
@@ -64,7 +64,7 @@ void ProcessReceivedEntry(FormContext &ctx, ReceivedEntry &entry)
     const EntryRowTexts texts = EntryRow(entry, employee,
                                          employee != 0 ? employees.textMatrix(employee, 1)
                                                        : QString(),
-                                         DateText(entry.seconds));
+                                         clocktime::SecondsToDateText(entry.seconds));
     grid.gridModel()->setRowTexts(*row, texts.data(), kEntryColumns);
 
     grid.showLastRow();

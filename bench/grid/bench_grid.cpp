@@ -11,7 +11,7 @@
 #include "entries/EntryGrid.h"
 #include "entries/FlexGrid.h"
 #include "link/KestComLibrary.h"
-#include "reception/DateText.h"
+#include "clock/ClockSeconds.h"
 #include "reception/EntryPolling.h"
 #include "reception/EntryRow.h"
 #include "sim/SimTerminalTest.h"
@@ -107,7 +107,7 @@ struct PlainTable
         const auto texts = reception::EntryRow(entry, entry.cardCode,
                                                entry.cardCode ? employees->textMatrix(entry.cardCode, 1)
                                                               : QString(),
-                                               reception::DateText(entry.seconds));
+                                               clocktime::SecondsToDateText(entry.seconds));
         for (int c = 0; c < reception::kEntryColumns; ++c)
             table.setItem(*row - 1, c, new QTableWidgetItem(texts[size_t(c)]));
         table.scrollToBottom();
