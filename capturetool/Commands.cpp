@@ -254,18 +254,22 @@ int FromCsvCommand(const QString &path, const QString &outPath)
         return kExitOk;
     };
 
+    // One buffer for every line: a fresh megabyte per line would cost more
+    // than the line.
+    QByteArray buffer(kMaxLine, Qt::Uninitialized);
     for (;;) {
-        const QByteArray bytes = in.readLine(kMaxLine);
-        if (bytes.isEmpty()) {
-            if (!in.atEnd()) {
+        const qint64 n = in.readLine(buffer.data(), kMaxLine);
+        if (n <= 0) {
+            if (n < 0 && !in.atEnd()) {
                 out.cancelWriting();
                 Complain(QStringLiteral("%1 cannot be read: %2").arg(path, in.errorString()));
                 return kExitTrouble;
             }
             break;
         }
+        const QByteArrayView bytes(buffer.constData(), n);
         ++lineNumber;
-        if (bytes.size() >= kMaxLine - 1 && !bytes.endsWith('\n'))
+        if (n >= kMaxLine - 1 && !bytes.endsWith('\n'))
             return refuse(lineNumber, QStringLiteral("it is longer than %1 bytes").arg(kMaxLine));
         const QString line = utf8.decode(bytes);
         if (utf8.hasError())
