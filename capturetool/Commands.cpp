@@ -1,7 +1,6 @@
 #include "capturetool/Commands.h"
 
 #include "capture/CaptureRecord.h"
-#include "capture/EntryRecord.h"
 #include "capturetool/Csv.h"
 #include "capturetool/CsvRecords.h"
 #include "capturetool/RecordStream.h"
@@ -9,7 +8,6 @@
 #include "capturetool/Verify.h"
 #include "clock/ClockSeconds.h"
 
-#include <QLocale>
 #include <QSaveFile>
 #include <QStringDecoder>
 
@@ -29,18 +27,12 @@ void Complain(const QString &text)
 
 namespace {
 
-const clocktime::DateTextFormatter &gridDates()
-{
-    static const clocktime::DateTextFormatter formatter{QLocale::system()};
-    return formatter;
-}
-
 // The widest date text: the weekday names are the only part that varies.
 qsizetype dateWidth()
 {
     qsizetype width = 0;
     for (int day = 0; day < 7; ++day)
-        width = std::max(width, gridDates().format(day * 86400).size());
+        width = std::max(width, clocktime::SecondsToDateText(day * 86400).size());
     return width;
 }
 
@@ -111,7 +103,7 @@ int ListCommand(const QString &path, const Output &out)
             const capture::CaptureFields &f = r.fields;
             text.line(TableLine(columns,
                                 {QString::number(number), DisplayName(f.terminalName),
-                                 QString::number(f.index), gridDates().format(f.seconds),
+                                 QString::number(f.index), clocktime::SecondsToDateText(f.seconds),
                                  QString::number(f.seconds), QString::number(f.cardCode),
                                  QString::number(f.aux1), QString::number(f.justification),
                                  QString::number(f.presence)},
@@ -142,7 +134,7 @@ int VerifyCommand(const QString &path)
         tally.add(number, capture::ParseCaptureRecord(slot));
     });
     TextOut text(stdout);
-    const auto dateText = [](int32_t seconds) { return gridDates().format(seconds); };
+    const auto dateText = [](int32_t seconds) { return clocktime::SecondsToDateText(seconds); };
     for (const QString &line : tally.report(path, stream.size(), dateText))
         text.line(line);
     if (!text.finish())

@@ -2,6 +2,8 @@
 
 #include "capturetool/CsvRecords.h"
 
+#include <algorithm>
+
 namespace capturetool {
 
 using capture::RecordKind;

@@ -7,6 +7,7 @@
 #include "capturetool/RecordStream.h"
 
 #include <QList>
+#include <QPair>
 #include <QString>
 #include <QStringList>
 
@@ -50,12 +51,13 @@ class EntryReader
 public:
     enum class Step { Entry, End, Failed };
 
+    static constexpr qsizetype kMaxTerminals = 1000;
+
     bool open(const QString &path, std::optional<QString> terminal);
     Step next(DiffEntry &entry);
     QString error() const { return m_error; }
-
-    // Terminals seen so far, in first-seen order, when reading all.
-    static constexpr qsizetype kMaxTerminals = 1000;
+    // The terminals read so far, in the order they first appear.
+    QStringList terminals() const;
 
 private:
     RecordStream m_stream;
@@ -63,9 +65,6 @@ private:
     QList<QPair<QString, int32_t>> m_last; // each terminal's last index
     bool m_ended = false;
     QString m_error;
-
-public:
-    QStringList terminals() const;
 };
 
 } // namespace capturetool
