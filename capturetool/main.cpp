@@ -6,7 +6,11 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 using namespace capturetool;
 
@@ -149,7 +153,11 @@ int runCommand(const Command &command, QStringList args)
                      name);
 
     Output out;
+#ifdef Q_OS_WIN
+    out.aligned = _isatty(_fileno(stdout)) != 0;
+#else
     out.aligned = ::isatty(STDOUT_FILENO) == 1;
+#endif
     if (name == QLatin1String("list"))
         return ListCommand(files[0], out);
     if (name == QLatin1String("verify"))
