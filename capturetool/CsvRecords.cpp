@@ -7,6 +7,7 @@
 
 #include <QStringEncoder>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <limits>
@@ -95,7 +96,10 @@ std::optional<QByteArray> nameBytes(const QString &text, QString &problem)
     QString name = text;
     name.replace(QChar(kZeroStandIn), QChar(u'\0'));
     QByteArray bytes;
-    for (qsizetype i = 0; i < name.size(); ++i) {
+    const bool ascii = std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii)
+        bytes = name.toLatin1(); // the same in Windows-1252
+    for (qsizetype i = ascii ? name.size() : 0; i < name.size(); ++i) {
         QStringEncoder encoder("windows-1252");
         const qsizetype width = name[i].isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
         const QByteArray one = encoder.encode(QStringView(name).mid(i, width));
