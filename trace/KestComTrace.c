@@ -259,9 +259,20 @@ static void formatWallTime(const Moment *moment, char *out)
                          t.tm_sec, moment->wall.tv_nsec / 1000);
 }
 
+/* Asking the kernel costs a system call, so each thread asks once; a forked
+   child forgets the parent's answer. */
+static _Thread_local unsigned long t_threadId;
+
+static void forgetThreadId(void)
+{
+    t_threadId = 0;
+}
+
 static unsigned long threadId(void)
 {
-    return (unsigned long)syscall(SYS_gettid);
+    if (!t_threadId)
+        t_threadId = (unsigned long)syscall(SYS_gettid);
+    return t_threadId;
 }
 
 static void writeLine(const char *bytes, size_t length)
@@ -345,6 +356,7 @@ static void loadRealLibrary(const char *folder)
 static void initialise(void)
 {
     g.file = -1;
+    pthread_atfork(NULL, NULL, forgetThreadId);
     char *folder = ownFolder();
     loadRealLibrary(folder);
     openTraceFile(folder);
