@@ -167,8 +167,9 @@ static void openTraceFile(const wchar_t *folder, size_t folderLength)
         wcscpy(path, folder);
         wcscat(path, TRACE_FILE_NAME);
     }
-    g.file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                         NULL, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
+    g.file = CreateFileW(path, FILE_APPEND_DATA,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, NULL,
+                         OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, NULL);
     LARGE_INTEGER size;
     if (g.file != INVALID_HANDLE_VALUE && GetFileSizeEx(g.file, &size) && size.QuadPart == 0)
         writeLine(kHeader, sizeof kHeader - 1);

@@ -57,7 +57,8 @@ void *openOrDie(const std::string &path, int flags)
 Library bind(void *ops, void *sim)
 {
     Library lib;
-    lib.initialize = symbol<kestcom_abi::InitializeCommWithoutError>(ops, "InitializeCommWithoutError");
+    lib.initialize =
+        symbol<kestcom_abi::InitializeCommWithoutError>(ops, "InitializeCommWithoutError");
     lib.sendReaderPointer = symbol<kestcom_abi::W_SendReaderPointer>(ops, "W_SendReaderPointer");
     lib.receive = symbol<kestcom_abi::W_ReceiveEntry>(ops, "W_ReceiveEntry");
     lib.setCapacity = symbol<decltype(&Sim_SetEntryCapacity)>(sim, "Sim_SetEntryCapacity");

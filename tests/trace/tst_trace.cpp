@@ -48,11 +48,17 @@ QByteArray escaped(const QByteArray &bytes)
 // Points the trace file where the test wants it for as long as it lives.
 struct TraceFileVariable
 {
-    explicit TraceFileVariable(const QString &path) { qputenv("KESTCOM_TRACE_FILE", QFile::encodeName(path)); }
+    explicit TraceFileVariable(const QString &path)
+    {
+        qputenv("KESTCOM_TRACE_FILE", QFile::encodeName(path));
+    }
     ~TraceFileVariable() { qunsetenv("KESTCOM_TRACE_FILE"); }
 };
 
 } // namespace
+
+// An operation of the folder's trace library, with the program's own type.
+#define TRACE_OP(folder, name) (folder).op<kestcom_abi::name>(#name)
 
 class TestTrace : public QObject
 {
@@ -81,8 +87,10 @@ void TestTrace::escapes_data()
     QTest::newRow("backslash and quote") << QByteArray("a\\b\"c") << QByteArray("a\\\\b\\\"c");
     QTest::newRow("tab newline return") << QByteArray("\t\n\r") << QByteArray("\\t\\n\\r");
     QTest::newRow("zero byte") << QByteArray("A\0B", 3) << QByteArray("A\\x00B");
-    QTest::newRow("windows-1252 letters") << QByteArray("N\xe3o \x80") << QByteArray("N\\xE3o \\x80");
-    QTest::newRow("controls and delete") << QByteArray("\x01\x1f\x7f\xff") << QByteArray("\\x01\\x1F\\x7F\\xFF");
+    QTest::newRow("windows-1252 letters")
+        << QByteArray("N\xe3o \x80") << QByteArray("N\\xE3o \\x80");
+    QTest::newRow("controls and delete")
+        << QByteArray("\x01\x1f\x7f\xff") << QByteArray("\\x01\\x1F\\x7F\\xFF");
 }
 
 void TestTrace::escapes()
@@ -157,9 +165,9 @@ void TestTrace::missingRealLibraryAnswersZeroAndSaysWhy()
     TraceFileVariable variable(traceFile);
     QVERIFY(folder.open());
 
-    auto initialize = folder.op<kestcom_abi::InitializeCommWithoutError>("InitializeCommWithoutError");
-    auto readPointers = folder.op<kestcom_abi::W_ReadPointers>("W_ReadPointers");
-    auto receive = folder.op<kestcom_abi::W_ReceiveEntry>("W_ReceiveEntry");
+    auto initialize = TRACE_OP(folder, InitializeCommWithoutError);
+    auto readPointers = TRACE_OP(folder, W_ReadPointers);
+    auto receive = TRACE_OP(folder, W_ReceiveEntry);
     QVERIFY(initialize && readPointers && receive);
 
     QCOMPARE(initialize(1, 19200), 0);
@@ -199,8 +207,8 @@ void TestTrace::missingOperationAnswersZeroTheOthersForward()
     TraceFolder folder(QStringLiteral(KESTCOM_LACKING_PATH)); // the library without W_Kill
     QVERIFY(folder.ok());
     QVERIFY(folder.open());
-    auto initialize = folder.op<kestcom_abi::InitializeCommWithoutError>("InitializeCommWithoutError");
-    auto kill = folder.op<kestcom_abi::W_Kill>("W_Kill");
+    auto initialize = TRACE_OP(folder, InitializeCommWithoutError);
+    auto kill = TRACE_OP(folder, W_Kill);
     QVERIFY(initialize && kill);
 
     QCOMPARE(initialize(1, 19200), 1);
@@ -212,7 +220,8 @@ void TestTrace::missingOperationAnswersZeroTheOthersForward()
     QCOMPARE(records[0].operation, QStringLiteral("InitializeCommWithoutError"));
     QCOMPARE(records[0].result, QStringLiteral("1"));
     QVERIFY(records[0].note.isEmpty());
-    QVERIFY(QRegularExpression(QStringLiteral("^\\d+\\.\\d{3}$")).match(records[0].duration).hasMatch());
+    const QRegularExpression duration(QStringLiteral("^\\d+\\.\\d{3}$"));
+    QVERIFY(duration.match(records[0].duration).hasMatch());
     QCOMPARE(records[1].operation, QStringLiteral("W_Kill"));
     QCOMPARE(records[1].result, QStringLiteral("0"));
     QCOMPARE(records[1].note, QStringLiteral("operation missing from the real library"));
@@ -225,8 +234,8 @@ void TestTrace::unopenableTraceFileStillForwards()
     QVERIFY(folder.ok());
     TraceFileVariable variable(folder.path("no-such-folder/calls.txt"));
     QVERIFY(folder.open());
-    auto initialize = folder.op<kestcom_abi::InitializeCommWithoutError>("InitializeCommWithoutError");
-    auto reset = folder.op<kestcom_abi::Reset_Message>("Reset_Message");
+    auto initialize = TRACE_OP(folder, InitializeCommWithoutError);
+    auto reset = TRACE_OP(folder, Reset_Message);
     QCOMPARE(initialize(1, 19200), 1);
     char name[] = "PONTO_00";
     QCOMPARE(reset(name), 1);
@@ -241,9 +250,9 @@ void TestTrace::argumentsReachTheRealLibraryUnchanged()
     TraceFolder folder(QStringLiteral(KESTCOM_SIM_PATH));
     QVERIFY(folder.ok());
     QVERIFY(folder.open());
-    auto initialize = folder.op<kestcom_abi::InitializeCommWithoutError>("InitializeCommWithoutError");
-    auto show = folder.op<kestcom_abi::W_ShowMessage>("W_ShowMessage");
-    auto readPointers = folder.op<kestcom_abi::W_ReadPointers>("W_ReadPointers");
+    auto initialize = TRACE_OP(folder, InitializeCommWithoutError);
+    auto show = TRACE_OP(folder, W_ShowMessage);
+    auto readPointers = TRACE_OP(folder, W_ReadPointers);
     QCOMPARE(initialize(1, 19200), 1);
 
     char name[] = "PONTO_00";
@@ -286,7 +295,7 @@ void TestTrace::secondProcessAppendsWithoutAHeader()
     for (int run = 0; run < 2; ++run) {
         TraceFolder folder;
         QVERIFY(folder.open());
-        folder.op<kestcom_abi::TerminateComm>("TerminateComm")(run + 1);
+        TRACE_OP(folder, TerminateComm)(run + 1);
     }
     QString header;
     const auto records = readTrace(traceFile, &header);
@@ -300,7 +309,7 @@ void TestTrace::concurrentCallsKeepLinesWhole()
 {
     TraceFolder folder; // no real library: only the trace's own work runs in parallel
     QVERIFY(folder.open());
-    auto sendSeconds = folder.op<kestcom_abi::W_SendSeconds>("W_SendSeconds");
+    auto sendSeconds = TRACE_OP(folder, W_SendSeconds);
     constexpr int kThreads = 4;
     constexpr int kCalls = 400;
     std::vector<std::thread> threads;
@@ -319,7 +328,8 @@ void TestTrace::concurrentCallsKeepLinesWhole()
     QCOMPARE(records.size(), kThreads * kCalls);
     QList<int> next(kThreads, 0);
     QHash<int, QString> threadOf;
-    const QRegularExpression time(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{6}$"));
+    const QRegularExpression time(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{6}$"));
     for (const TraceRecord &r : records) {
         QCOMPARE(r.operation, QStringLiteral("W_SendSeconds"));
         QVERIFY(time.match(r.time).hasMatch());

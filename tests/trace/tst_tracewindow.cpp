@@ -48,7 +48,8 @@ void TestTraceWindow::sessionThroughTheTrace()
     qunsetenv("KESTCOM_TRACE_FILE"); // the trace file beside the trace library
     TraceFolder folder(QStringLiteral(KESTCOM_SIM_PATH));
     QVERIFY(folder.ok());
-    auto lib = KestComLibrary::bind(QDir(folder.folder()).filePath(QString::fromLatin1(KestComLibrary::kBaseName)));
+    const QString baseName = QString::fromLatin1(KestComLibrary::kBaseName);
+    auto lib = KestComLibrary::bind(QDir(folder.folder()).filePath(baseName));
     QVERIFY2(lib->complete(), qPrintable(lib->bindingProblem()));
     QVERIFY(lib->fileName().startsWith(folder.folder()));
 

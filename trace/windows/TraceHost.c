@@ -68,7 +68,8 @@ static void bindFake(void)
 {
     HMODULE real = GetModuleHandleW(L"KestCom.real.dll");
     if (real)
-        fakeRecord = (const FakeRecord *(KESTCOM_CALL *)(void))(void *)GetProcAddress(real, "Fake_Record");
+        fakeRecord = (const FakeRecord *(KESTCOM_CALL *)(void))(void *)GetProcAddress(
+            real, "Fake_Record");
 }
 
 /* The operation, its text arguments (up to two, then NULL) and its numbers. */
@@ -199,7 +200,8 @@ static void checkTrace(const wchar_t *path, int missing)
                 || (missing ? strncmp(field[5], "no real library: ", 17) != 0
                             : field[5][0] != '\0')
                 || strcmp(rest, e->args) != 0) {
-                fprintf(stderr, "FAIL: line %d\n  is: %s|%s|%s|%s|%s|%s|%s\n  not: %s result %s: %s\n",
+                fprintf(stderr,
+                        "FAIL: line %d\n  is: %s|%s|%s|%s|%s|%s|%s\n  not: %s result %s: %s\n",
                         number + 1, field[0], field[1] ? field[1] : "", field[2] ? field[2] : "",
                         field[3] ? field[3] : "", field[4] ? field[4] : "",
                         field[5] ? field[5] : "", rest ? rest : "", e->op, result, e->args);
@@ -420,6 +422,7 @@ int main(int argc, char **argv)
         fprintf(stderr, "%d failure(s)\n", failures);
         return 1;
     }
-    printf("%s: 25 operations traced as expected\n", missing ? "without a real library" : "in front of the fake library");
+    printf("%s: 25 operations traced as expected\n",
+           missing ? "without a real library" : "in front of the fake library");
     return 0;
 }
