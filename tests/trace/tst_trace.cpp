@@ -12,9 +12,13 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <csignal>
 #include <thread>
 #include <type_traits>
 #include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 // The trace's own C declarations must keep the program's shapes.
 #define TRACE_SAME_SHAPE(op)                                                                       \
@@ -76,6 +80,7 @@ private slots:
     void unopenableTraceFileStillForwards();
     void argumentsReachTheRealLibraryUnchanged();
     void secondProcessAppendsWithoutAHeader();
+    void killedRightAfterACallLosesNoLine();
     void concurrentCallsKeepLinesWhole();
 };
 
@@ -303,6 +308,30 @@ void TestTrace::secondProcessAppendsWithoutAHeader()
     QCOMPARE(records.size(), 2);
     QCOMPARE(records[0].args, QStringList{"port=1"});
     QCOMPARE(records[1].args, QStringList{"port=2"});
+}
+
+void TestTrace::killedRightAfterACallLosesNoLine()
+{
+    TraceFolder folder;
+    QVERIFY(folder.open());
+    auto terminate = TRACE_OP(folder, TerminateComm);
+    terminate(1); // loads and opens everything before the fork
+    const pid_t child = fork();
+    QVERIFY(child >= 0);
+    if (child == 0) {
+        terminate(2);
+        raise(SIGKILL); // no exit handlers, no buffers flushed
+    }
+    int status = 0;
+    QCOMPARE(waitpid(child, &status, 0), child);
+    QVERIFY(WIFSIGNALED(status));
+
+    const auto records = readTrace(folder.traceFile());
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records[1].args, QStringList{"port=2"});
+    // The child's only thread has the child's id, not the id cached before the fork.
+    QCOMPARE(records[0].thread, QString::number(gettid()));
+    QCOMPARE(records[1].thread, QString::number(child));
 }
 
 void TestTrace::concurrentCallsKeepLinesWhole()
