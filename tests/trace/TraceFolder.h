@@ -3,6 +3,7 @@
 // libKestCom.so, and the real library (if any) beside it under its second
 // name. Each folder's copy loads as a library of its own, with fresh state.
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStringList>
@@ -13,8 +14,11 @@
 class TraceFolder
 {
 public:
-    explicit TraceFolder(const QString &realLibrary = {})
+    explicit TraceFolder(const QString &realLibrary = {}) : m_dir(root() + "/XXXXXX")
     {
+        // Left in place until the program's next run: the leak check at exit
+        // trips over loaded libraries whose files are gone.
+        m_dir.setAutoRemove(false);
         m_ok = m_dir.isValid()
                && QFile::copy(QStringLiteral(KESTCOM_TRACE_PATH), path("libKestCom.so"))
                && (realLibrary.isEmpty()
@@ -49,6 +53,19 @@ public:
     }
 
 private:
+    // One folder per test program in the build tree, emptied on first use.
+    static QString root()
+    {
+        static const QString folder = [] {
+            QDir dir(QStringLiteral(KESTCOM_TEST_FOLDERS "/")
+                     + QCoreApplication::applicationName());
+            dir.removeRecursively();
+            dir.mkpath(QStringLiteral("."));
+            return dir.path();
+        }();
+        return folder;
+    }
+
     QTemporaryDir m_dir;
     bool m_ok = false;
     void *m_trace = nullptr; // never closed: the trace keeps the real library loaded
