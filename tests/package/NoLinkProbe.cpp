@@ -79,7 +79,7 @@ private:
         for (QMessageBox *box : messageBoxes())
             lines << QStringLiteral("messagebox ") + box->text().simplified();
         QStringList enabled;
-        for (QPushButton *b : form->findChildren<QPushButton *>()) {
+        for (QPushButton *b : form->findChildren<QPushButton *>(Qt::FindDirectChildrenOnly)) {
             if (b->isEnabled())
                 enabled << b->objectName();
         }
