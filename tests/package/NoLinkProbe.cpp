@@ -1,7 +1,8 @@
 // A Qt generic plugin the package check loads into the installed program
 // through Qt's own QT_QPA_GENERIC_PLUGINS, so the program needs no option
 // or log to tell how it came up. Once the main window has shown and settled,
-// the probe writes what it sees to the file named in its specification;
+// the probe writes what it sees to the file named after its key
+// (QT_QPA_GENERIC_PLUGINS=velmoraprobe:<file>);
 // when that file is deleted it closes any message box and then the window,
 // so the program ends through its own unload step.
 
@@ -109,11 +110,11 @@ class NoLinkProbePlugin final : public QGenericPlugin
     Q_OBJECT
     Q_PLUGIN_METADATA(IID QGenericPluginFactoryInterface_iid FILE "velmoraprobe.json")
 public:
-    QObject *create(const QString &name, const QString &spec) override
+    QObject *create(const QString &name, const QString &reportPath) override
     {
-        if (name != QLatin1String("velmoraprobe") || spec.isEmpty())
+        if (name != QLatin1String("velmoraprobe") || reportPath.isEmpty())
             return nullptr;
-        return new NoLinkProbe(spec);
+        return new NoLinkProbe(reportPath);
     }
 };
 
