@@ -1,5 +1,6 @@
 #include "app/ClockTestForm.h"
 
+#include "app/Accessibility.h"
 #include "app/ButtonFace.h"
 #include "app/LinkCommands.h"
 #include "app/Messages.h"
@@ -48,6 +49,8 @@ ClockTestForm::ClockTestForm(KestCom &lib, Messages &messages, PcClock &pcClock,
     setObjectName(QStringLiteral("ClockTestForm"));
     setWindowTitle(QString::fromLatin1(kCaption));
     setFixedSize(kFormWidth / kTwips, kFormHeight / kTwips);
+    accessibility::NameControls(m_controls);
+    accessibility::ChainTabOrder(m_controls);
     wireControls();
     load();
 }
@@ -344,6 +347,9 @@ void ClockTestForm::wireControls()
     connect(c.MSFlexGrid1, &FlexGrid::cellClicked, this, [this] { entries::EntryGridClick(m_controls); });
     connect(c.MSFlexGrid2, &FlexGrid::cellClicked, this,
             [this] { entries::EmployeeGridClick(m_controls); });
+    accessibility::PressCellsWithKeys(c.MSFlexGrid1, [this] { entries::EntryGridClick(m_controls); });
+    accessibility::PressCellsWithKeys(c.MSFlexGrid2,
+                                      [this] { entries::EmployeeGridClick(m_controls); });
 
     connect(c.Timer1, &QTimer::timeout, this, [&ctx] { reception::Timer1Tick(ctx); });
 

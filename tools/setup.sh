@@ -8,7 +8,9 @@ cd "$here"
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
           xvfb xauth imagemagick fonts-liberation
           # the trace library's Windows builds, and Wine to test the 64-bit one
-          gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 wine wine64)
+          gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 wine wine64
+          # the package and its checks
+          dpkg-dev file lintian appstream desktop-file-utils man-db)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
