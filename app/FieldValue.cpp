@@ -1,5 +1,7 @@
 #include "app/FieldValue.h"
 
+#include "app/QuotedText.h"
+
 #include <cmath>
 #include <algorithm>
 #include <charconv>
@@ -164,14 +166,15 @@ QString OutOfRangeMessage(const QString &fieldName, const QString &text)
 {
     return QStringLiteral("The field \"%1\" holds %2, which is outside the range of numbers "
                           "the terminal accepts (-2147483648 to 2147483647). Nothing was sent.")
-        .arg(fieldName, text.trimmed().isEmpty() ? QStringLiteral("nothing") : text.trimmed());
+        .arg(fieldName,
+             text.trimmed().isEmpty() ? QStringLiteral("nothing") : QuotedText(text.trimmed()));
 }
 
 QString NotANumberMessage(const QString &fieldName, const QString &text)
 {
     return QStringLiteral("The field \"%1\" must hold a number; \"%2\" is not one. "
                           "Nothing was sent.")
-        .arg(fieldName, text);
+        .arg(fieldName, QuotedText(text));
 }
 
 } // namespace field

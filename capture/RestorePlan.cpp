@@ -1,5 +1,7 @@
 #include "capture/RestorePlan.h"
 
+#include "app/QuotedText.h"
+
 #include <limits>
 
 namespace capture {
@@ -49,32 +51,32 @@ QString StoppedAtRecordMessage(int64_t recordNumber, const QString &fileName,
     return QStringLiteral("Record %1 of the restore file %2 cannot be restored: %3. The restore "
                           "stopped there; the records before it were sent.")
         .arg(recordNumber)
-        .arg(fileName, problem);
+        .arg(field::QuotedPath(fileName), problem);
 }
 
 QString CannotOpenCaptureMessage(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("The capture file %1 cannot be opened: %2. No capture was started.")
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
 }
 
 QString CaptureWriteFailedMessage(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("The capture file %1 cannot be written: %2. The capture has stopped; "
                           "the records written before are in the file.")
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
 }
 
 QString CaptureNotSavedMessage(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("The capture file %1 may not be completely saved to disk: %2.")
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
 }
 
 QString CannotOpenRestoreMessage(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("The restore file %1 cannot be opened: %2. Nothing was restored.")
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
 }
 
 QString RestoreReadFailedMessage(int64_t recordNumber, const QString &fileName,
@@ -83,7 +85,7 @@ QString RestoreReadFailedMessage(int64_t recordNumber, const QString &fileName,
     return QStringLiteral("Record %1 of the restore file %2 cannot be read: %3. The restore "
                           "stopped there; the records before it were sent.")
         .arg(recordNumber)
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
 }
 
 } // namespace capture
