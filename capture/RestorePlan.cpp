@@ -45,6 +45,31 @@ QString RefusalProblem(Refusal refusal, int64_t sent, const CaptureFields &field
     return QString();
 }
 
+RestoreStep NextRestoreStep(int64_t sent, QByteArrayView bytes, bool keepBlanks)
+{
+    RestoreStep step;
+    if (bytes.isEmpty())
+        return step;
+    const ParsedRecord record = ParseCaptureRecord(bytes);
+    if (record.kind == RecordKind::Empty)
+        return step;
+    if (record.kind == RecordKind::Bad) {
+        step.action = RestoreStep::Action::Stop;
+        step.problem = record.problem;
+        return step;
+    }
+    const RecordPlan plan = PlanRecord(sent, record.fields, keepBlanks);
+    if (plan.refusal != Refusal::None) {
+        step.action = RestoreStep::Action::Stop;
+        step.problem = RefusalProblem(plan.refusal, sent, record.fields);
+        return step;
+    }
+    step.action = RestoreStep::Action::Insert;
+    step.fields = record.fields;
+    step.fillers = plan.fillers;
+    return step;
+}
+
 QString StoppedAtRecordMessage(int64_t recordNumber, const QString &fileName,
                                const QString &problem)
 {

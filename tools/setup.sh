@@ -7,6 +7,8 @@ cd "$here"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
           xvfb xauth imagemagick fonts-liberation)
+# tools/fuzz.sh: clang with its sanitizer runtimes and libFuzzer.
+packages+=(clang libclang-rt-14-dev libfuzzer-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
