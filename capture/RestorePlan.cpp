@@ -104,6 +104,27 @@ QString CannotOpenRestoreMessage(const QString &fileName, const QString &reason)
         .arg(field::QuotedPath(fileName), reason);
 }
 
+namespace {
+QString nameHasNul(const QString &fieldName, const QString &fileName, const QString &outcome)
+{
+    return QStringLiteral("The field \"%1\" holds a file name with a NUL character (%2), which no "
+                          "file can have. %3")
+        .arg(fieldName, field::QuotedPath(fileName), outcome);
+}
+} // namespace
+
+QString CaptureNameHasNulMessage(const QString &fileName)
+{
+    return nameHasNul(QStringLiteral("Capture file"), fileName,
+                      QStringLiteral("No capture was started."));
+}
+
+QString RestoreNameHasNulMessage(const QString &fileName)
+{
+    return nameHasNul(QStringLiteral("Restore file"), fileName,
+                      QStringLiteral("Nothing was restored."));
+}
+
 QString RestoreReadFailedMessage(int64_t recordNumber, const QString &fileName,
                                  const QString &reason)
 {

@@ -56,6 +56,9 @@ QString CannotOpenCaptureMessage(const QString &fileName, const QString &reason)
 QString CaptureWriteFailedMessage(const QString &fileName, const QString &reason);
 QString CaptureNotSavedMessage(const QString &fileName, const QString &reason);
 QString CannotOpenRestoreMessage(const QString &fileName, const QString &reason);
+// A file name field holding a NUL character, for the capture and the restore.
+QString CaptureNameHasNulMessage(const QString &fileName);
+QString RestoreNameHasNulMessage(const QString &fileName);
 QString RestoreReadFailedMessage(int64_t recordNumber, const QString &fileName,
                                  const QString &reason);
 
