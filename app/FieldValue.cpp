@@ -107,7 +107,8 @@ double toAsciiDouble(const std::string &ascii)
         const long long exponent
             = e == std::string_view::npos
                   ? 0
-                  : std::clamp(std::strtoll(text.data() + e + 1, nullptr, 10), -kDecisive, kDecisive);
+                  : std::clamp(std::strtoll(text.data() + e + 1, nullptr, 10), -kDecisive,
+                               kDecisive);
         const size_t point = std::min(digits.find('.'), digits.size());
         const size_t significant = digits.find_first_of("123456789");
         long long magnitude = 0;

@@ -50,8 +50,9 @@ void Capture(FormContext &ctx)
     // Opened before the grid is reset, so that a file that cannot be opened
     // leaves everything as it was.
     if (!ctx.file1.openForCapture(path)) {
-        ctx.messages.inform(HoldsNul(path) ? CaptureNameHasNulMessage(path)
-                                           : CannotOpenCaptureMessage(path, ctx.file1.errorString()));
+        ctx.messages.inform(HoldsNul(path)
+                                ? CaptureNameHasNulMessage(path)
+                                : CannotOpenCaptureMessage(path, ctx.file1.errorString()));
         restore->setEnabled(restoreWasEnabled);
         return;
     }
@@ -96,8 +97,9 @@ void Restore(FormContext &ctx)
 
     const QString path = ctx.controls.Text24->text();
     if (!ctx.file1.openForRestore(path)) {
-        ctx.messages.inform(HoldsNul(path) ? RestoreNameHasNulMessage(path)
-                                           : CannotOpenRestoreMessage(path, ctx.file1.errorString()));
+        ctx.messages.inform(HoldsNul(path)
+                                ? RestoreNameHasNulMessage(path)
+                                : CannotOpenRestoreMessage(path, ctx.file1.errorString()));
         FinishRestore(ctx);
         return;
     }

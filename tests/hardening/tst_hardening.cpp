@@ -196,13 +196,14 @@ void TestHardening::longTextsQuotedShort()
     QVERIFY2(message.startsWith(start), qPrintable(message));
     QVERIFY2(message.endsWith(end), qPrintable(message));
     checkShortAndOnOneLine(message);
-    if (field == QLatin1String("Text23")) {
-        QVERIFY2(message.contains(QStringLiteral("/c.raw cannot be opened: ")), qPrintable(message));
+    const bool isFile = field == QLatin1String("Text23") || field == QLatin1String("Text24");
+    // The file's own name stays whole.
+    QVERIFY2(!isFile || message.contains(QStringLiteral("/c.raw cannot be opened: ")),
+             qPrintable(message));
+    if (field == QLatin1String("Text23"))
         QVERIFY(b.afterFailedCapture());
-    } else if (field == QLatin1String("Text24")) {
-        QVERIFY2(message.contains(QStringLiteral("/c.raw cannot be opened: ")), qPrintable(message));
+    else if (field == QLatin1String("Text24"))
         QVERIFY(b.afterFailedRestore());
-    }
 }
 
 void TestHardening::notRegularFilesRefused_data()
@@ -231,8 +232,8 @@ void TestHardening::notRegularFilesRefused()
         QVERIFY(::mkfifo(QFile::encodeName(file).constData(), 0600) == 0);
     else if (!QFileInfo::exists(file))
         QSKIP("needs the device");
-    const int reader = withReader ? ::open(QFile::encodeName(file).constData(), O_RDONLY | O_NONBLOCK)
-                                  : -1;
+    const QByteArray native = QFile::encodeName(file);
+    const int reader = withReader ? ::open(native.constData(), O_RDONLY | O_NONBLOCK) : -1;
     QVERIFY(!withReader || reader >= 0);
     b.f.c().MSFlexGrid1->setRows(4);
     bool fired = false;
