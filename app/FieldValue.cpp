@@ -1,5 +1,7 @@
 #include "app/FieldValue.h"
 
+#include "app/QuotedText.h"
+
 #include <cmath>
 #include <algorithm>
 #include <charconv>
@@ -99,12 +101,20 @@ double toAsciiDouble(const std::string &ascii)
         const std::string_view text(first, size_t(last - first));
         const size_t e = text.find_first_of("eE");
         const std::string_view digits = text.substr(0, e);
-        const long exponent = e == std::string_view::npos ? 0 : std::strtol(text.data() + e + 1, nullptr, 10);
+        // An exponent beyond any double decides alone; held to that, it
+        // cannot overflow the sum below (strtoll saturates longer ones).
+        constexpr long long kDecisive = 1'000'000'000'000LL;
+        const long long exponent
+            = e == std::string_view::npos
+                  ? 0
+                  : std::clamp(std::strtoll(text.data() + e + 1, nullptr, 10), -kDecisive,
+                               kDecisive);
         const size_t point = std::min(digits.find('.'), digits.size());
         const size_t significant = digits.find_first_of("123456789");
-        long magnitude = 0;
+        long long magnitude = 0;
         if (significant != std::string_view::npos)
-            magnitude = significant < point ? long(point - significant) - 1 : -long(significant - point);
+            magnitude = significant < point ? (long long)(point - significant) - 1
+                                            : -(long long)(significant - point);
         value = magnitude + exponent >= 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     return negative ? -value : value;
@@ -164,14 +174,15 @@ QString OutOfRangeMessage(const QString &fieldName, const QString &text)
 {
     return QStringLiteral("The field \"%1\" holds %2, which is outside the range of numbers "
                           "the terminal accepts (-2147483648 to 2147483647). Nothing was sent.")
-        .arg(fieldName, text.trimmed().isEmpty() ? QStringLiteral("nothing") : text.trimmed());
+        .arg(fieldName,
+             text.trimmed().isEmpty() ? QStringLiteral("nothing") : QuotedText(text.trimmed()));
 }
 
 QString NotANumberMessage(const QString &fieldName, const QString &text)
 {
     return QStringLiteral("The field \"%1\" must hold a number; \"%2\" is not one. "
                           "Nothing was sent.")
-        .arg(fieldName, text);
+        .arg(fieldName, QuotedText(text));
 }
 
 } // namespace field

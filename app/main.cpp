@@ -7,8 +7,17 @@
 #include <QStyleFactory>
 #include <QTimer>
 
+#ifndef Q_OS_WIN
+#include <csignal>
+#endif
+
 int main(int argc, char *argv[])
 {
+#ifndef Q_OS_WIN
+    // A reader gone from a pipe or socket is a write error to report, never
+    // the end of the program.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));

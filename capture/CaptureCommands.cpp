@@ -50,7 +50,9 @@ void Capture(FormContext &ctx)
     // Opened before the grid is reset, so that a file that cannot be opened
     // leaves everything as it was.
     if (!ctx.file1.openForCapture(path)) {
-        ctx.messages.inform(CannotOpenCaptureMessage(path, ctx.file1.errorString()));
+        ctx.messages.inform(HoldsNul(path)
+                                ? CaptureNameHasNulMessage(path)
+                                : CannotOpenCaptureMessage(path, ctx.file1.errorString()));
         restore->setEnabled(restoreWasEnabled);
         return;
     }
@@ -95,7 +97,9 @@ void Restore(FormContext &ctx)
 
     const QString path = ctx.controls.Text24->text();
     if (!ctx.file1.openForRestore(path)) {
-        ctx.messages.inform(CannotOpenRestoreMessage(path, ctx.file1.errorString()));
+        ctx.messages.inform(HoldsNul(path)
+                                ? RestoreNameHasNulMessage(path)
+                                : CannotOpenRestoreMessage(path, ctx.file1.errorString()));
         FinishRestore(ctx);
         return;
     }
@@ -113,24 +117,18 @@ void Restore(FormContext &ctx)
                 RestoreReadFailedMessage(recordNumber, path, ctx.file1.errorString()));
             break;
         }
-        const ParsedRecord record = ParseCaptureRecord(QByteArrayView(bytes, n));
-        if (record.kind == RecordKind::Empty)
+        const RestoreStep step
+            = NextRestoreStep(sent, QByteArrayView(bytes, n), ctx.controls.Check8->isChecked());
+        if (step.action == RestoreStep::Action::End)
             break;
-        if (record.kind == RecordKind::Bad) {
-            ctx.messages.inform(StoppedAtRecordMessage(recordNumber, path, record.problem));
-            break;
-        }
-        const CaptureFields &f = record.fields;
-        const bool keepBlanks = ctx.controls.Check8->isChecked();
-        const RecordPlan plan = PlanRecord(sent, f, keepBlanks);
-        if (plan.refusal != Refusal::None) {
-            ctx.messages.inform(
-                StoppedAtRecordMessage(recordNumber, path, RefusalProblem(plan.refusal, sent, f)));
+        if (step.action == RestoreStep::Action::Stop) {
+            ctx.messages.inform(StoppedAtRecordMessage(recordNumber, path, step.problem));
             break;
         }
+        const CaptureFields &f = step.fields;
 
         ctx.state.TerminalName = f.terminalName;
-        for (int64_t i = 0; i < plan.fillers; ++i) {
+        for (int64_t i = 0; i < step.fillers; ++i) {
             button->setText(QStringLiteral("Sending (") + field::SignedDecimalText(sent)
                             + QStringLiteral(")"));
             ctx.lib.W_InsertEntry(ctx.state.TerminalName, int32_t(sent), f.seconds - 1, 99999, 0,

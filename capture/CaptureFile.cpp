@@ -6,10 +6,20 @@
 #ifdef Q_OS_WIN
 #include <io.h>
 #else
+#include <csignal>
+#include <fcntl.h>
+#include <pthread.h>
+#include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
 namespace {
+
+QString systemError(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
 
 // 0, or the system's error number.
 int syncToDisk(int fd)
@@ -24,15 +34,160 @@ int syncToDisk(int fd)
 #endif
 }
 
+#ifndef Q_OS_WIN
+
+QString kindOf(mode_t mode)
+{
+    if (S_ISDIR(mode))
+        return QStringLiteral("a folder");
+    if (S_ISFIFO(mode))
+        return QStringLiteral("a FIFO");
+    if (S_ISSOCK(mode))
+        return QStringLiteral("a socket");
+    if (S_ISBLK(mode))
+        return QStringLiteral("a block device");
+    if (S_ISCHR(mode))
+        return QStringLiteral("a character device");
+    return QStringLiteral("not a file");
+}
+
+QString notRegular(mode_t mode)
+{
+    return QStringLiteral("Not a regular file (%1)").arg(kindOf(mode));
+}
+
+// A capture may also go to a character device: a full one then takes the
+// write-error path, and a slow one cannot hold the window, as it stays
+// non-blocking.
+bool capturable(mode_t mode)
+{
+    return S_ISREG(mode) || S_ISCHR(mode);
+}
+
+bool restorable(mode_t mode)
+{
+    return S_ISREG(mode);
+}
+
+// Opens path without ever waiting: O_NONBLOCK keeps a FIFO from holding
+// open() until its other end appears, and the kind of file is checked on
+// the descriptor itself. -1 with error set when it is refused.
+int openChecked(const QString &path, int flags, bool (*allowed)(mode_t), QString &error,
+                mode_t &mode)
+{
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st;
+    // Refused before opening where possible, so that nothing is created or
+    // disturbed; checked again below in case the name changed meanwhile.
+    if (::stat(name.constData(), &st) == 0 && !allowed(st.st_mode)) {
+        error = notRegular(st.st_mode);
+        return -1;
+    }
+    const int fd = ::open(name.constData(), flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = systemError(errno);
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0) {
+        error = systemError(errno);
+        ::close(fd);
+        return -1;
+    }
+    if (!allowed(st.st_mode)) {
+        error = notRegular(st.st_mode);
+        ::close(fd);
+        return -1;
+    }
+    if (S_ISREG(st.st_mode)) {
+        // A regular file never blocks; the flag only matters for devices.
+        const int status = ::fcntl(fd, F_GETFL);
+        if (status == -1 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) == -1) {
+            error = systemError(errno);
+            ::close(fd);
+            return -1;
+        }
+    }
+    mode = st.st_mode;
+    return fd;
+}
+
+// While alive, a write to a pipe or socket whose reader is gone fails with
+// EPIPE instead of raising SIGPIPE, which would end the program.
+class BrokenPipeGuard
+{
+public:
+    BrokenPipeGuard()
+    {
+        sigemptyset(&m_pipe);
+        sigaddset(&m_pipe, SIGPIPE);
+        sigset_t pending;
+        sigpending(&pending);
+        m_wasPending = sigismember(&pending, SIGPIPE) == 1;
+        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_old);
+    }
+    ~BrokenPipeGuard()
+    {
+        if (!m_wasPending) {
+            // Takes away the signal this write raised, if any.
+            const timespec none{0, 0};
+            while (sigtimedwait(&m_pipe, nullptr, &none) == -1 && errno == EINTR) {
+            }
+        }
+        pthread_sigmask(SIG_SETMASK, &m_old, nullptr);
+    }
+    BrokenPipeGuard(const BrokenPipeGuard &) = delete;
+    BrokenPipeGuard &operator=(const BrokenPipeGuard &) = delete;
+
+private:
+    sigset_t m_pipe;
+    sigset_t m_old;
+    bool m_wasPending = false;
+};
+
+#endif
+
 } // namespace
+
+bool HoldsNul(QStringView name)
+{
+    return name.contains(QChar(u'\0'));
+}
 
 bool CaptureFile::openForCapture(const QString &path)
 {
     if (m_file.isOpen())
         return false;
     m_error.clear();
+    m_regular = false;
+    m_name = path;
     m_file.setFileName(path);
+    if (HoldsNul(path)) {
+        // The system would take the name only up to the NUL: another file.
+        m_error = QStringLiteral("The name holds a NUL character");
+        return false;
+    }
+#ifdef Q_OS_WIN
+    m_regular = true;
     return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+#else
+    mode_t mode = 0;
+    const int fd = openChecked(path, O_WRONLY | O_CREAT, capturable, m_error, mode);
+    if (fd < 0)
+        return false;
+    m_regular = S_ISREG(mode);
+    // Emptied only now that it is known to be a regular file.
+    if (m_regular && ::ftruncate(fd, 0) != 0) {
+        m_error = systemError(errno);
+        ::close(fd);
+        return false;
+    }
+    if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                     QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#endif
 }
 
 bool CaptureFile::openForRestore(const QString &path)
@@ -40,14 +195,40 @@ bool CaptureFile::openForRestore(const QString &path)
     if (m_file.isOpen())
         return false;
     m_error.clear();
+    m_regular = false;
+    m_name = path;
     m_file.setFileName(path);
+    if (HoldsNul(path)) {
+        m_error = QStringLiteral("The name holds a NUL character");
+        return false;
+    }
+#ifdef Q_OS_WIN
+    m_regular = true;
     return m_file.open(QIODevice::ReadOnly);
+#else
+    mode_t mode = 0;
+    const int fd = openChecked(path, O_RDONLY, restorable, m_error, mode);
+    if (fd < 0)
+        return false;
+    m_regular = true;
+    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#endif
 }
 
 bool CaptureFile::write(QByteArrayView bytes)
 {
     if (!isWritable())
         return false;
+#ifndef Q_OS_WIN
+    if (!m_regular) {
+        const BrokenPipeGuard guard;
+        return m_file.write(bytes.data(), bytes.size()) == bytes.size();
+    }
+#endif
     return m_file.write(bytes.data(), bytes.size()) == bytes.size();
 }
 
@@ -74,9 +255,10 @@ bool CaptureFile::close()
         saved = m_file.flush();
         if (const int error = syncToDisk(m_file.handle()); error != 0) {
             saved = false;
-            m_error = QString::fromLocal8Bit(std::strerror(error));
+            m_error = systemError(error);
         }
     }
     m_file.close();
+    m_regular = false;
     return saved;
 }

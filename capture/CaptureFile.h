@@ -4,24 +4,32 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QString>
+#include <QStringView>
+
+// A file name with a NUL character in it: the system would open the file
+// named by the part before the NUL.
+bool HoldsNul(QStringView name);
 
 class CaptureFile
 {
 public:
     bool isOpen() const { return m_file.isOpen(); }
     bool isWritable() const { return m_file.isOpen() && m_file.isWritable(); }
-    QString fileName() const { return m_file.fileName(); }
+    QString fileName() const { return m_name.isEmpty() ? m_file.fileName() : m_name; }
     QFile &file() { return m_file; }
     // The reason of the last failure, for a message.
     QString errorString() const { return m_error.isEmpty() ? m_file.errorString() : m_error; }
 
     // Emptied, so that a shorter capture leaves nothing of an earlier one
     // behind it. Unbuffered: each record goes to the system as it is written.
+    // A regular file or a character device; never waits in the opening.
     bool openForCapture(const QString &path);
-    // Read only: a restore never creates or changes its file.
+    // Read only: a restore never creates or changes its file. A regular
+    // file only; never waits in the opening.
     bool openForRestore(const QString &path);
 
-    // All of bytes or false; nothing is held back in this process.
+    // All of bytes or false; nothing is held back in this process. A reader
+    // gone from a pipe is a failure like any other, never a signal.
     bool write(QByteArrayView bytes);
     // Up to size bytes at the current position: the count read, 0 at the
     // end of the file, -1 when the read fails.
@@ -34,4 +42,6 @@ public:
 private:
     QFile m_file;
     QString m_error; // a failure the file object does not report itself
+    bool m_regular = false; // a regular file cannot raise SIGPIPE
+    QString m_name;         // the file object forgets it when opened on a descriptor
 };

@@ -1,6 +1,7 @@
 #include "capture/CaptureRecord.h"
 
 #include "app/FieldValue.h"
+#include "app/QuotedText.h"
 #include "link/AnsiText.h"
 
 #include <array>
@@ -93,7 +94,7 @@ ParsedLine ParseCaptureLine(QStringView line)
         const bool inRange = value && (!nf.byteSized || (*value >= 0 && *value <= 255));
         if (!inRange) {
             result.problem = QStringLiteral("its %1 field \"%2\" is outside the range %3")
-                                 .arg(QLatin1String(nf.label), text.trimmed().toString(),
+                                 .arg(QLatin1String(nf.label), field::QuotedText(text.trimmed()),
                                       nf.byteSized ? QStringLiteral("0 to 255")
                                                    : QStringLiteral("-2147483648 to 2147483647"));
             return result;

@@ -1,5 +1,7 @@
 #include "capture/RestorePlan.h"
 
+#include "app/QuotedText.h"
+
 #include <limits>
 
 namespace capture {
@@ -43,38 +45,84 @@ QString RefusalProblem(Refusal refusal, int64_t sent, const CaptureFields &field
     return QString();
 }
 
+RestoreStep NextRestoreStep(int64_t sent, QByteArrayView bytes, bool keepBlanks)
+{
+    RestoreStep step;
+    if (bytes.isEmpty())
+        return step;
+    const ParsedRecord record = ParseCaptureRecord(bytes);
+    if (record.kind == RecordKind::Empty)
+        return step;
+    if (record.kind == RecordKind::Bad) {
+        step.action = RestoreStep::Action::Stop;
+        step.problem = record.problem;
+        return step;
+    }
+    const RecordPlan plan = PlanRecord(sent, record.fields, keepBlanks);
+    if (plan.refusal != Refusal::None) {
+        step.action = RestoreStep::Action::Stop;
+        step.problem = RefusalProblem(plan.refusal, sent, record.fields);
+        return step;
+    }
+    step.action = RestoreStep::Action::Insert;
+    step.fields = record.fields;
+    step.fillers = plan.fillers;
+    return step;
+}
+
 QString StoppedAtRecordMessage(int64_t recordNumber, const QString &fileName,
                                const QString &problem)
 {
     return QStringLiteral("Record %1 of the restore file %2 cannot be restored: %3. The restore "
                           "stopped there; the records before it were sent.")
         .arg(recordNumber)
-        .arg(fileName, problem);
+        .arg(field::QuotedPath(fileName), problem);
 }
 
 QString CannotOpenCaptureMessage(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("The capture file %1 cannot be opened: %2. No capture was started.")
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
 }
 
 QString CaptureWriteFailedMessage(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("The capture file %1 cannot be written: %2. The capture has stopped; "
                           "the records written before are in the file.")
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
 }
 
 QString CaptureNotSavedMessage(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("The capture file %1 may not be completely saved to disk: %2.")
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
 }
 
 QString CannotOpenRestoreMessage(const QString &fileName, const QString &reason)
 {
     return QStringLiteral("The restore file %1 cannot be opened: %2. Nothing was restored.")
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
+}
+
+namespace {
+QString nameHasNul(const QString &fieldName, const QString &fileName, const QString &outcome)
+{
+    return QStringLiteral("The field \"%1\" holds a file name with a NUL character (%2), which no "
+                          "file can have. %3")
+        .arg(fieldName, field::QuotedPath(fileName), outcome);
+}
+} // namespace
+
+QString CaptureNameHasNulMessage(const QString &fileName)
+{
+    return nameHasNul(QStringLiteral("Capture file"), fileName,
+                      QStringLiteral("No capture was started."));
+}
+
+QString RestoreNameHasNulMessage(const QString &fileName)
+{
+    return nameHasNul(QStringLiteral("Restore file"), fileName,
+                      QStringLiteral("Nothing was restored."));
 }
 
 QString RestoreReadFailedMessage(int64_t recordNumber, const QString &fileName,
@@ -83,7 +131,7 @@ QString RestoreReadFailedMessage(int64_t recordNumber, const QString &fileName,
     return QStringLiteral("Record %1 of the restore file %2 cannot be read: %3. The restore "
                           "stopped there; the records before it were sent.")
         .arg(recordNumber)
-        .arg(fileName, reason);
+        .arg(field::QuotedPath(fileName), reason);
 }
 
 } // namespace capture

@@ -31,12 +31,34 @@ RecordPlan PlanRecord(int64_t sent, const CaptureFields &fields, bool keepBlanks
 
 QString RefusalProblem(Refusal refusal, int64_t sent, const CaptureFields &fields);
 
+// What a restore does with one record slot of its file, decided from its
+// bytes alone.
+struct RestoreStep
+{
+    enum class Action {
+        Insert, // the record's fillers, then its own entry
+        End,    // the empty value: the restore ends without a message
+        Stop,   // the record cannot be restored: the restore stops with problem
+    };
+    Action action = Action::End;
+    CaptureFields fields; // Insert
+    int64_t fillers = 0;  // Insert
+    QString problem;      // Stop
+};
+
+// bytes: the slot as read, fewer than kRecordSize for a last record cut
+// short, none at the end of the file.
+RestoreStep NextRestoreStep(int64_t sent, QByteArrayView bytes, bool keepBlanks);
+
 QString StoppedAtRecordMessage(int64_t recordNumber, const QString &fileName,
                                const QString &problem);
 QString CannotOpenCaptureMessage(const QString &fileName, const QString &reason);
 QString CaptureWriteFailedMessage(const QString &fileName, const QString &reason);
 QString CaptureNotSavedMessage(const QString &fileName, const QString &reason);
 QString CannotOpenRestoreMessage(const QString &fileName, const QString &reason);
+// A file name field holding a NUL character, for the capture and the restore.
+QString CaptureNameHasNulMessage(const QString &fileName);
+QString RestoreNameHasNulMessage(const QString &fileName);
 QString RestoreReadFailedMessage(int64_t recordNumber, const QString &fileName,
                                  const QString &reason);
 

@@ -11,6 +11,8 @@ packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
           gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 wine wine64
           # the package and its checks
           dpkg-dev file lintian appstream desktop-file-utils man-db)
+# tools/fuzz.sh: clang with its sanitizer runtimes and libFuzzer.
+packages+=(clang libclang-rt-14-dev libfuzzer-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -62,6 +62,7 @@ void TestFieldValue::numericValue_data()
     QTest::newRow("min") << "-2147483648" << std::numeric_limits<int32_t>::min();
     QTest::newRow("just under max plus half") << "2147483646.5" << 2147483646;
     QTest::newRow("digits after text ignored") << "x12" << 0;
+    QTest::newRow("exponent below any long") << "0.001e-99999999999999999999" << 0;
 }
 
 void TestFieldValue::numericValue()
@@ -83,6 +84,8 @@ void TestFieldValue::outOfRange_data()
     QTest::newRow("huge exponent") << "1e400";
     QTest::newRow("long run of digits") << QString(400, u'9');
     QTest::newRow("big negative") << "-1e10";
+    // Found by the restore fuzz target: the exponent overflowed a long.
+    QTest::newRow("exponent beyond any long") << "10e99999999999999999999";
 }
 
 void TestFieldValue::outOfRange()

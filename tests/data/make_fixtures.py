@@ -51,3 +51,25 @@ write("short-last.raw",
       record(A, 0, 976190400, 1001, 0, 0, 1)
       + record(A, 1, 976190460, 1002, 0, 0, 1)
       + record(A, 2, 976190520, 1003, 0, 0, 1)[:40])
+
+# Hand-made seeds for the restore fuzz target (fuzz-corpus/, next to copies
+# of the fixtures above): each reaches one decision of a restore.
+def raw_record(text, tag=8, length=78):
+    body = (text + b" " * 78)[:76] + b"\r\n"
+    return struct.pack("<HH", tag, length) + body
+
+
+write("fuzz-corpus/seed-far-gap.raw",
+      record(A, 0, 976190400, 1001, 0, 0, 1) + record(A, 2000000000, 976190401, 1002, 0, 0, 1))
+write("fuzz-corpus/seed-smallest-stamp.raw",
+      record(A, 3, -2147483648, 1001, 0, 0, 1))
+write("fuzz-corpus/seed-byte-field-256.raw",
+      raw_record(b"PONTO_00 , 0, 976190400, 1001, 256, 0, 1, 0, 0"))
+write("fuzz-corpus/seed-six-commas.raw",
+      raw_record(b"PONTO_00 , 0, 976190400, 1001, 0, 0, 1"))
+write("fuzz-corpus/seed-number-forms.raw",
+      raw_record(b"P\x80\x81\xff,  +2.5, -1e3, 0x10, 1 2, 7.5e-1, 2147483647.4, 0, 0"))
+write("fuzz-corpus/seed-control-name.raw",
+      raw_record(b"\x00\t\n\r\x1b,1,2,3,4,5,6,7,8") + bytes(82))
+write("fuzz-corpus/seed-tag9-length0.raw",
+      raw_record(b"x", tag=9) + raw_record(b"", length=0))
