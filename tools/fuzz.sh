@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Builds the restore fuzz target with clang's libFuzzer, AddressSanitizer and
 # UndefinedBehaviorSanitizer in build/fuzz, and runs it for SECONDS (default
-# 60) on one core, going on after a crash; further arguments go to libFuzzer. New inputs go to build/fuzz/corpus, seeded from
+# 60) on one core, going on after a crash; further arguments go to
+# libFuzzer. New inputs go to build/fuzz/corpus, seeded from
 # tests/data/fuzz-corpus; crashes land in build/fuzz/findings. Copy what is
-# worth keeping into tests/data/fuzz-corpus (minimise first with -minimize_crash=1).
+# worth keeping into tests/data/fuzz-corpus (minimise first with
+# -minimize_crash=1).
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
