@@ -125,6 +125,7 @@ bool LineClient::connect(int32_t port)
     if (fd < 0 && (errno == ENOENT || errno == ECONNREFUSED)) {
         startTerminal(port);
         const auto until = Clock::now() + kStartWait;
+        m_startingUntil = until;
         while (fd < 0 && Clock::now() < until) {
             std::this_thread::sleep_for(kStartPoll);
             fd = connectSocket(place.path);
@@ -167,7 +168,7 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
                                    exchangeTime(frame.size(), longestAnswer(op), m_baud))
                                    + answerTimeout()
                              : kTestTimeout;
-    const auto deadline = Clock::now() + timeout;
+    const auto deadline = std::max(Clock::now() + timeout, m_startingUntil);
     if (!sendAll(m_fd, frame)) {
         lost();
         return std::nullopt;
@@ -267,6 +268,7 @@ int32_t LineClient::open(Op op, int32_t port, int32_t baud)
     const int32_t previousBaud = m_baud;
     m_baud = std::max(baud, 0);
     const auto answer = exchange(request, op);
+    m_startingUntil = {};
     if (!answer || answer->status != Status::Ok || answer->result == 0) {
         m_baud = previousBaud;
         if (!answer || answer->status == Status::Busy || !m_portOpen) {
@@ -328,6 +330,7 @@ std::optional<Answer> LineClient::testCall(Writer &request, Op op)
     if (m_fd < 0 && !connect(m_portOpen ? m_linePort : m_testPort))
         return std::nullopt;
     auto answer = exchange(request, op);
+    m_startingUntil = {};
     if (answer && answer->status != Status::Ok)
         return std::nullopt;
     return answer;

@@ -64,6 +64,9 @@ private:
     std::optional<std::string> m_pcName;
     std::optional<std::pair<int32_t, int32_t>> m_confirmations;
     int32_t m_testPort = 1;
+    // A terminal just started may still be coming up: its first answers get
+    // until then.
+    std::chrono::steady_clock::time_point m_startingUntil{};
 };
 
 LineClient &lineClient();

@@ -81,9 +81,6 @@ int main(int argc, char *argv[])
     service.setPace(store.pace());
     terminal::QtAnswerTimer timer;
     terminal::TerminalServer server(service, timer);
-    QString problem;
-    if (!server.listen(QString::fromStdString(place.path), &problem))
-        return fail(problem);
 
     terminal::TerminalWindow window(portName, QString::fromStdString(place.path), store.pace());
     window.showProblem(opened.message);
@@ -110,6 +107,10 @@ int main(int argc, char *argv[])
     refresh.start(kRefreshMs);
 
     window.show();
+    // Listening last: a program that connects finds the terminal ready to answer.
+    QString problem;
+    if (!server.listen(QString::fromStdString(place.path), &problem))
+        return fail(problem);
     const int status = app.exec();
     sim::state().store = nullptr;
     return status;

@@ -103,6 +103,7 @@ void wirePaceFigures()
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const int32_t full = argc > 1 ? std::atoi(argv[1]) : 2000000;
     QTemporaryDir dir;
     QDir(dir.path()).mkpath(QStringLiteral("run"));
