@@ -46,6 +46,7 @@ public:
 
 private:
     bool connect(int32_t port);
+    std::optional<int32_t> openOn(Op op, int32_t port, int32_t baud);
     void disconnect();
     void lost();
     std::optional<Answer> exchange(Writer &request, Op op);

@@ -195,7 +195,11 @@ void TerminalServer::drop(int id)
     const auto found = m_connections.find(id);
     if (found == m_connections.end())
         return;
-    found->second->notifier.reset();
+    // Usually called from the notifier's own signal: it goes once that is over.
+    QSocketNotifier *notifier = found->second->notifier.release();
+    notifier->setEnabled(false);
+    notifier->disconnect(this);
+    notifier->deleteLater();
     ::close(found->second->fd);
     m_connections.erase(found);
     m_service.disconnected(id);

@@ -66,6 +66,10 @@ int main(int argc, char *argv[])
     const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0)
         return fail(QStringLiteral("%1 is already served by another terminal program").arg(portName));
+    // Who holds it, for whoever has to stop the terminal.
+    const std::string pid = std::to_string(getpid()) + "\n";
+    if (ftruncate(lock, 0) != 0 || ::write(lock, pid.data(), pid.size()) != ssize_t(pid.size()))
+        return fail(QStringLiteral("cannot write %1").arg(QString::fromStdString(lockPath)));
 
     sim::state().portNumber = *port;
 
