@@ -5,8 +5,8 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
-          xvfb xauth imagemagick fonts-liberation
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
+          xvfb xauth imagemagick fonts-liberation xdotool
           # the trace library's Windows builds, and Wine to test the 64-bit one
           gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 wine wine64
           # the package and its checks
