@@ -79,6 +79,7 @@ struct Terminal
     bool messageShown = false;
     int32_t shownNumber = 0;
     std::string shownText;
+    int64_t shownAt = 0; // terminal clock when the message was shown
     std::array<std::optional<Event>, kEventSlots> events;
     std::map<int32_t, EmployeeName> employees;
 
@@ -164,6 +165,9 @@ int32_t copyOut(const std::string &text, char *buf, int32_t size);
 
 // --- entries ---
 int32_t stampCard(Terminal &terminal, int32_t cardCode);
+// A card at the reader with the key pressed and justification chosen there.
+int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t justification,
+                  uint8_t presence);
 bool validReaderPointer(int32_t value);
 void loadMorning(Terminal &terminal, int64_t pcNow);
 
