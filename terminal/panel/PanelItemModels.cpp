@@ -4,6 +4,7 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QFontDatabase>
 
 namespace velmora::panel {
 
@@ -54,6 +55,8 @@ QVariant EventTableModel::data(const QModelIndex &index, int role) const
     const ScheduledEvent &e = m_events[index.row()];
     if (role == Qt::BackgroundRole && m_next == e.slot)
         return QBrush(QColor(255, 236, 150));
+    if (role == Qt::FontRole && index.column() == kRing)
+        return QFontDatabase::systemFont(QFontDatabase::FixedFont);
     if (role != Qt::DisplayRole)
         return {};
     const bool clockChange =

@@ -6,6 +6,7 @@
 
 #include <QButtonGroup>
 #include <QComboBox>
+#include <QFontDatabase>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -17,6 +18,8 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace velmora::panel {
 
@@ -33,6 +36,14 @@ QTableView *makeTable(QAbstractItemModel *model, QWidget *parent)
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setWordWrap(false);
     return view;
+}
+
+// Widths from sample texts: measuring the rows of a long memory would read them all.
+void sizeColumns(QTableView *view, const QStringList &samples)
+{
+    const QFontMetrics metrics(view->font());
+    for (int i = 0; i < samples.size(); ++i)
+        view->setColumnWidth(i, metrics.horizontalAdvance(samples[i]) + 16);
 }
 
 QString yesNo(bool v, const char *yes, const char *no)
@@ -125,6 +136,11 @@ QWidget *TerminalPanel::buildBells()
     }
     m_eventModel = new EventTableModel(this);
     m_c.events = makeTable(m_eventModel, box);
+    sizeColumns(m_c.events, {QStringLiteral("Slot"), QStringLiteral("Hora de Inverno"),
+                             QStringLiteral("00/00/0000  00:00:00"), QStringLiteral("STQQSSD"),
+                             QString(), QStringLiteral("Period"), QStringLiteral("Repeats")});
+    m_c.events->setColumnWidth(
+        4, QFontMetrics(QFontDatabase::systemFont(QFontDatabase::FixedFont)).horizontalAdvance(QString(32, QLatin1Char('#'))) + 16);
     m_c.nextEvent = new QLabel(box);
 
     auto *layout = new QVBoxLayout(box);
@@ -140,6 +156,10 @@ QWidget *TerminalPanel::buildMemoryAndLine()
     m_c.memory = new QLabel(box);
     m_entryModel = new EntryListModel(m_model, this);
     m_c.entries = makeTable(m_entryModel, box);
+    sizeColumns(m_c.entries, {QStringLiteral("0000000"), QStringLiteral("00/00/0000  00:00:00"),
+                              QStringLiteral("-2147483648"), QStringLiteral("In/out"),
+                              QStringLiteral("A Aleitamento"), QStringLiteral("inserted"),
+                              QStringLiteral("Serial")});
     m_c.line = new QLabel(box);
     m_c.line->setWordWrap(true);
     m_c.wirePace = new QRadioButton(QStringLiteral("wire pace"), box);
@@ -272,6 +292,14 @@ void TerminalPanel::showModel()
     m_c.instantPace->setChecked(line.pace == Pace::Instant);
     m_c.wirePace->setEnabled(line.paceSwitchable);
     m_c.instantPace->setEnabled(line.paceSwitchable);
+}
+
+void TerminalPanel::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Laid out only now: start at the newest entry.
+    if (!std::exchange(m_firstShown, true))
+        m_c.entries->scrollToBottom();
 }
 
 void TerminalPanel::pickEmployee(int index)

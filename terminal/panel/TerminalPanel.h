@@ -56,6 +56,9 @@ public:
     };
     const Controls &controls() const { return m_c; }
 
+protected:
+    void showEvent(QShowEvent *event) final;
+
 private:
     QWidget *buildDisplayAndReader();
     QWidget *buildBells();
@@ -75,6 +78,7 @@ private:
     QList<EmployeeName> m_employees;
     QStringList m_justifications;
     int32_t m_shownCount = -1;
+    bool m_firstShown = false;
 };
 
 } // namespace velmora::panel
