@@ -11,7 +11,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendSeconds(char *name, int32_t
     Terminal *terminal = beginTerminalCommand("W_SendSeconds", name);
     if (!terminal)
         return 0;
-    terminal->clockOffset = seconds - pcClockSeconds();
+    setTerminalClock(*terminal, seconds);
     return 1;
 }
 
@@ -36,5 +36,6 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_AdjustSeconds(char *name, int32
     if (adjustment.count < INT32_MAX)
         ++adjustment.count;
     terminal->clockOffset = seconds - pcClockSeconds();
+    persistTerminal(*terminal);
     return 1;
 }

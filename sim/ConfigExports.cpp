@@ -39,6 +39,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendConfigurations(
     terminal->configuration = {entrySeparation, messageDelay, dayCloseTime,
                                twelveHours,     cardSeries,   maximumWorkTime,
                                clockTick,       gate1,        gate2};
+    persistTerminal(*terminal);
     return 1;
 }
 
@@ -53,6 +54,8 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEvent(char *name, int32_t
         return 0;
     terminal->events[static_cast<std::size_t>(index)] =
         Event{seconds, period, repeats, function, ringMask, weekdayMask};
+    if (Store *store = state().store)
+        store->eventChanged(*terminal, index);
     return 1;
 }
 
@@ -63,6 +66,8 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendMessage(char *name, int32_t
     if (!terminal || !text)
         return 0;
     terminal->messages[{employee, kind}] = boundedText(text, kMaxMessageText);
+    if (Store *store = state().store)
+        store->messageChanged(*terminal, employee, kind);
     return 1;
 }
 
@@ -76,6 +81,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ShowMessage(char *name, int32_t
     terminal->shownNumber = number;
     terminal->shownText = boundedText(text, kMaxMessageText);
     terminal->shownAt = terminalClock(*terminal);
+    persistTerminal(*terminal);
     return 1;
 }
 
@@ -85,6 +91,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendJustifications(char *name, 
     if (!terminal || !text)
         return 0;
     terminal->justifications = splitJustifications(boundedText(text, kMaxJustificationInput));
+    persistTerminal(*terminal);
     return 1;
 }
 
@@ -96,6 +103,8 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendEmployerName(char *name, in
     if (!terminal || employee < 0 || !text)
         return 0;
     terminal->employees[employee] = EmployeeName{boundedText(text, kMaxNameText), cardCode, last};
+    if (Store *store = state().store)
+        store->employeeChanged(*terminal, employee);
     return 1;
 }
 
@@ -105,16 +114,16 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ClearEmployerName(char *name, i
     if (!terminal || employee < 0)
         return 0;
     terminal->employees.erase(employee);
+    if (Store *store = state().store)
+        store->employeeChanged(*terminal, employee);
     return 1;
 }
 
-#ifndef KESTCOM_SIM_WITHOUT_KILL
-extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_Kill(char *name)
+int32_t velmora::sim::killCommand(const char *name)
 {
     Terminal *terminal = beginTerminalCommand("W_Kill", name);
     if (!terminal)
         return 0;
-    terminal->returnToFactory();
+    killTerminal(*terminal);
     return 1;
 }
-#endif

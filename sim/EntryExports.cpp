@@ -29,14 +29,8 @@ bool hasPending(const Terminal &terminal)
 
 void writeClockName(const std::string &name, char *clockName)
 {
-    if (state().zeroTerminatedNames && name.size() < 9) {
-        std::copy(name.begin(), name.end(), clockName);
-        clockName[name.size()] = '\0';
-        return;
-    }
-    for (std::size_t i = 0; i < 9; ++i)
-        clockName[i] = i < name.size() ? name[i] : ' ';
-    clockName[9] = '\0';
+    const std::string bytes = clockNameBytes(name, state().zeroTerminatedNames);
+    std::copy(bytes.begin(), bytes.end(), clockName);
 }
 
 } // namespace
@@ -60,6 +54,8 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEntry(char *name, int32_t
     entry.origin = Origin::Inserted;
     entry.serial = terminal->takeSerial();
     terminal->entries.insert(terminal->entries.begin() + index, entry);
+    if (Store *store = state().store)
+        store->entryInserted(*terminal, static_cast<std::size_t>(index));
     return 1;
 }
 
@@ -69,6 +65,8 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_DeleteEntry(char *name, int32_t
     if (!terminal || index < 0 || index >= terminal->entryCount())
         return 0;
     terminal->entries.erase(terminal->entries.begin() + index);
+    if (Store *store = state().store)
+        store->entryErased(*terminal, static_cast<std::size_t>(index));
     return 1;
 }
 
@@ -90,6 +88,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendReaderPointer(char *name, i
     if (!terminal || !validReaderPointer(value))
         return 0;
     terminal->readerPointer = value;
+    persistTerminal(*terminal);
     return 1;
 }
 
@@ -103,6 +102,8 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendAllPointers(char *name, int
     terminal->entries.resize(static_cast<std::size_t>(first));
     terminal->secondPointer = second;
     terminal->readerPointer = third;
+    if (Store *store = state().store)
+        store->entriesCut(*terminal);
     return 1;
 }
 
@@ -136,5 +137,6 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, i
     *orValue = static_cast<int32_t>(entry.origin);
     *code = entry.serial;
     ++terminal.readerPointer;
+    persistTerminal(terminal);
     return 1;
 }

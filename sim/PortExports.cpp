@@ -41,6 +41,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL SetPCName(char *pcName)
     if (!beginOperation("SetPCName") || !pcName)
         return 0;
     state().pcName = boundedText(pcName, kMaxNameText);
+    persistLine();
     return 1;
 }
 
@@ -50,6 +51,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL SetConfirmationsTimeout(int32_t a
         return 0;
     state().confirmationsA = a;
     state().confirmationsB = b;
+    persistLine();
     return 1;
 }
 

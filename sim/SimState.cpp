@@ -121,7 +121,7 @@ Terminal *findTerminal(const char *name)
 
 bool isValidPort(int32_t port)
 {
-    return port == kPortNumber;
+    return port == state().portNumber;
 }
 
 bool isValidBaud(int32_t baud)
@@ -248,6 +248,24 @@ int32_t copyOut(const std::string &text, char *buf, int32_t size)
     return 1;
 }
 
+void persistLine()
+{
+    if (Store *store = state().store)
+        store->lineChanged(state());
+}
+
+void persistTerminal(const Terminal &terminal)
+{
+    if (Store *store = state().store)
+        store->terminalChanged(terminal);
+}
+
+void persistAll()
+{
+    if (Store *store = state().store)
+        store->allReplaced(state());
+}
+
 int32_t stampCard(Terminal &terminal, int32_t cardCode)
 {
     return stampCard(terminal, cardCode, 0, 0, 1);
@@ -268,12 +286,81 @@ int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t ju
     entry.origin = Origin::Card;
     entry.serial = terminal.takeSerial();
     terminal.entries.push_back(entry);
+    if (Store *store = state().store)
+        store->entryInserted(terminal, terminal.entries.size() - 1);
     return terminal.entryCount() - 1;
+}
+
+void setTerminalClock(Terminal &terminal, int32_t seconds)
+{
+    terminal.clockOffset = seconds - pcClockSeconds();
+    persistTerminal(terminal);
+}
+
+Terminal *addTerminal(std::string_view name)
+{
+    while (!name.empty() && name.back() == ' ')
+        name.remove_suffix(1);
+    if (name.empty() || name.size() > kMaxNameLength
+        || name.find('\0') != std::string_view::npos)
+        return nullptr;
+    const std::string wanted(name);
+    if (findTerminal(wanted.c_str()))
+        return nullptr;
+    Terminal &added = state().terminals.emplace_back(wanted);
+    persistAll();
+    return &added;
+}
+
+bool removeTerminal(std::string_view name)
+{
+    const std::string wanted(name);
+    auto &terminals = state().terminals;
+    const auto found = std::find_if(terminals.begin(), terminals.end(), [&](const Terminal &t) {
+        return nameMatches(t, wanted.c_str());
+    });
+    if (found == terminals.end())
+        return false;
+    terminals.erase(found);
+    persistAll();
+    return true;
+}
+
+void killTerminal(Terminal &terminal)
+{
+    terminal.returnToFactory();
+    if (Store *store = state().store)
+        store->terminalReplaced(terminal);
+}
+
+void loadMorningNow(Terminal &terminal)
+{
+    loadMorning(terminal, pcClockSeconds());
+    if (Store *store = state().store)
+        store->terminalReplaced(terminal);
+}
+
+void resetLine()
+{
+    State &s = state();
+    const int32_t portNumber = s.portNumber;
+    s.reset();
+    s.portNumber = portNumber;
+    persistAll();
 }
 
 bool validReaderPointer(int32_t value)
 {
     return value >= -1;
+}
+
+std::string clockNameBytes(const std::string &name, bool zeroTerminated)
+{
+    if (zeroTerminated && name.size() < 9)
+        return name + '\0';
+    std::string bytes(9, ' ');
+    std::copy_n(name.begin(), std::min<std::size_t>(name.size(), 9), bytes.begin());
+    return bytes + '\0';
 }
 
 } // namespace velmora::sim

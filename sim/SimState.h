@@ -1,6 +1,8 @@
 #pragma once
-// The simulated terminal's whole state: one global object, single-threaded
-// use, shared by the exported operations and the test interface.
+// The terminal engine: the terminals on one line and everything they hold.
+// One global object, single-threaded use, shared by the operations and the
+// test interface. Plain C++: the in-process library and the terminal
+// program both build on it; the program gives it a Store so state lasts.
 
 #include <array>
 #include <cstddef>
@@ -12,6 +14,8 @@
 #include <string_view>
 #include <utility>
 #include <vector>
+
+#include "sim/Store.h"
 
 namespace velmora::sim {
 
@@ -120,6 +124,11 @@ struct State
     int32_t confirmationsA = 0;
     int32_t confirmationsB = 0;
 
+    // The serial port this line is on; the in-process library is on COM1.
+    int32_t portNumber = kPortNumber;
+    // Told about each change; null = nothing lasts.
+    Store *store = nullptr;
+
     std::deque<std::string> ioLog;
     std::map<std::string, int32_t, std::less<>> failures; // -1 = always
     std::map<std::string, int32_t, std::less<>> callCounts;
@@ -163,12 +172,39 @@ int64_t daysFromCivil(int64_t year, int64_t month, int64_t day);
 std::string boundedText(const char *text, std::size_t limit);
 int32_t copyOut(const std::string &text, char *buf, int32_t size);
 
-// --- entries ---
+// --- what a changed state tells its store (no-ops without one) ---
+void persistLine();
+void persistTerminal(const Terminal &terminal);
+void persistAll();
+
+// --- entry points for whatever drives the terminals besides the line
+//     (test interface, front panel); each change is persisted ---
+// A card at the reader: the new entry's index, or -1 (memory full, clock
+// outside 32 bits).
 int32_t stampCard(Terminal &terminal, int32_t cardCode);
 // A card at the reader with the key pressed and justification chosen there.
 int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t justification,
                   uint8_t presence);
+// The terminal's clock reads `seconds` now and runs on from there.
+void setTerminalClock(Terminal &terminal, int32_t seconds);
+// Empty, too long or duplicate names fail (nullptr / false).
+Terminal *addTerminal(std::string_view name);
+bool removeTerminal(std::string_view name);
+// Factory state: no entries, start configuration; the terminal stays on the line.
+void killTerminal(Terminal &terminal);
+// W_Kill as the line asks it (the in-process library without W_Kill leaves
+// it out of its exports).
+int32_t killCommand(const char *name);
+// The demo morning for the current PC day replaces the entries.
+void loadMorningNow(Terminal &terminal);
+// Back to the empty, deterministic start of the test interface.
+void resetLine();
+
+// --- entries ---
 bool validReaderPointer(int32_t value);
+// The bytes W_ReceiveEntry writes into the caller's name buffer: nine
+// characters and a zero, or a short name and one zero byte.
+std::string clockNameBytes(const std::string &name, bool zeroTerminated);
 void loadMorning(Terminal &terminal, int64_t pcNow);
 
 } // namespace velmora::sim

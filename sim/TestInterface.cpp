@@ -21,18 +21,19 @@ extern "C" {
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_Reset(void)
 {
-    state().reset();
+    resetLine();
 }
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_SetZeroTerminatedNames(int32_t on)
 {
     state().zeroTerminatedNames = on != 0;
+    persistLine();
 }
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_LoadMorning(const char *name)
 {
     if (Terminal *terminal = findTerminal(name))
-        loadMorning(*terminal, pcClockSeconds());
+        loadMorningNow(*terminal);
 }
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_SetPcClock(int64_t clockSeconds)
@@ -62,22 +63,12 @@ KESTCOM_EXPORT int64_t KESTCOM_CALL Sim_PcClock(void)
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_AddTerminal(const char *name)
 {
-    const std::string_view wanted = significantName(name);
-    if (wanted.empty() || wanted.size() > kMaxNameLength || findTerminal(name))
-        return 0;
-    state().terminals.emplace_back(std::string(wanted));
-    return 1;
+    return addTerminal(significantName(name)) ? 1 : 0;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_RemoveTerminal(const char *name)
 {
-    auto &terminals = state().terminals;
-    const auto found = std::find_if(terminals.begin(), terminals.end(),
-                                    [name](const Terminal &t) { return nameMatches(t, name); });
-    if (found == terminals.end())
-        return 0;
-    terminals.erase(found);
-    return 1;
+    return removeTerminal(significantName(name)) ? 1 : 0;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalAnswering(const char *name, int32_t on)
@@ -86,6 +77,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalAnswering(const char *name, i
     if (!terminal)
         return 0;
     terminal->answering = on != 0;
+    persistTerminal(*terminal);
     return 1;
 }
 
@@ -94,6 +86,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetEntryCapacity(int32_t capacity)
     if (capacity < 0 || capacity == std::numeric_limits<int32_t>::max())
         return 0;
     state().entryCapacity = static_cast<std::size_t>(capacity);
+    persistLine();
     return 1;
 }
 
@@ -133,7 +126,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalClock(const char *name, int32
     Terminal *terminal = findTerminal(name);
     if (!terminal)
         return 0;
-    terminal->clockOffset = int64_t{clockSeconds} - pcClockSeconds();
+    setTerminalClock(*terminal, clockSeconds);
     return 1;
 }
 

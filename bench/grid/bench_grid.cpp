@@ -17,6 +17,7 @@
 #include "sim/SimTerminalTest.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
@@ -127,7 +128,8 @@ int main(int argc, char **argv)
     const int farIndexPlain = argc > 3 ? atoi(argv[3]) : farIndex;
 
     Sim_Reset();
-    auto lib = KestComLibrary::bindDefault();
+    auto lib = KestComLibrary::bind(
+        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("KestComSim")));
     if (!lib || !lib->complete()) {
         std::fprintf(stderr, "simulated terminal not bound\n");
         return 1;

@@ -8,6 +8,17 @@
 #include <QDir>
 #include <QTest>
 
+namespace {
+
+// The in-process simulated terminal this test links, bound by its path, so
+// the test's Sim_ calls and the binding reach the same copy.
+std::unique_ptr<KestComLibrary> bindSimulated()
+{
+    return KestComLibrary::bind(QDir(QCoreApplication::applicationDirPath()).filePath("KestComSim"));
+}
+
+} // namespace
+
 class TestBinding : public QObject
 {
     Q_OBJECT
@@ -36,7 +47,7 @@ void TestBinding::bindsTheBuiltLibraryBesideTheProgram()
 
 void TestBinding::everyOperationReachesTheLibrary()
 {
-    auto lib = KestComLibrary::bindDefault();
+    auto lib = bindSimulated();
     QCOMPARE(lib->InitializeCommWithoutError(1, 19200), 1);
     QString name = QStringLiteral("PONTO_00");
     QVERIFY(lib->Reset_Message(name) != 0);
@@ -131,7 +142,7 @@ void TestBinding::nameBufferTakenBackAtItsLength()
 
 void TestBinding::receivedNameKeepsNineCharacters()
 {
-    auto lib = KestComLibrary::bindDefault();
+    auto lib = bindSimulated();
     QCOMPARE(lib->InitializeCommWithoutError(1, 19200), 1);
     QVERIFY(Sim_PassCard("PONTO_00", 1053) >= 0);
     QString clockName(9, u' ');
@@ -145,7 +156,7 @@ void TestBinding::receivedNameKeepsNineCharacters()
 
 void TestBinding::shortZeroTerminatedNameKeepsNineCharacters()
 {
-    auto lib = KestComLibrary::bindDefault();
+    auto lib = bindSimulated();
     QCOMPARE(lib->InitializeCommWithoutError(1, 19200), 1);
     QVERIFY(Sim_AddTerminal("AB"));
     QVERIFY(Sim_PassCard("AB", 1001) >= 0);

@@ -43,6 +43,11 @@ struct FakeForm
     ClockTestForm &form() { return t.form; }
 };
 
+// The in-process simulated terminal (libKestComSim beside the test), bound
+// by operation name as the program binds its library; the test's own calls
+// of its Sim_ functions reach the same loaded copy.
+std::unique_ptr<KestComLibrary> bindSimulatedTerminal();
+
 // The simulated terminal, bound by name as the program binds it.
 // Sim_Reset() is called first, so every SimForm starts from an empty terminal.
 struct SimForm

@@ -1,0 +1,9 @@
+// W_Kill on its own, so the build without it can leave it out.
+
+#include "sim/KestComExports.h"
+#include "sim/SimState.h"
+
+extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_Kill(char *name)
+{
+    return velmora::sim::killCommand(name);
+}

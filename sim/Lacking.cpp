@@ -1,0 +1,1 @@
+// The in-process library without W_Kill: the engine alone.

@@ -1,0 +1,39 @@
+#pragma once
+// Where a terminal's state lasts. The engine tells the store about each
+// change as soon as it has made it, before the operation answers, so a store
+// that commits in each call loses nothing that was acknowledged. Without a
+// store (the in-process library) nothing lasts beyond the process.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace velmora::sim {
+
+struct State;
+struct Terminal;
+
+class Store
+{
+public:
+    virtual ~Store() = default;
+
+    // PC name, confirmations, capacity, delivery form of names.
+    virtual void lineChanged(const State &state) = 0;
+    // Everything of the terminal held outside its entries, events, messages
+    // and employee names: pointers, serial, clock, configuration, ...
+    virtual void terminalChanged(const Terminal &terminal) = 0;
+    // Each also implies terminalChanged (serial numbers, pointers).
+    virtual void entryInserted(const Terminal &terminal, std::size_t index) = 0;
+    virtual void entryErased(const Terminal &terminal, std::size_t index) = 0;
+    // The terminal kept only its first entries.size() entries.
+    virtual void entriesCut(const Terminal &terminal) = 0;
+    virtual void eventChanged(const Terminal &terminal, int slot) = 0;
+    virtual void messageChanged(const Terminal &terminal, int32_t employee, int32_t kind) = 0;
+    virtual void employeeChanged(const Terminal &terminal, int32_t employee) = 0;
+    // The terminal as a whole (factory state, a new morning).
+    virtual void terminalReplaced(const Terminal &terminal) = 0;
+    // The whole line: terminals added, removed or reset.
+    virtual void allReplaced(const State &state) = 0;
+};
+
+} // namespace velmora::sim
