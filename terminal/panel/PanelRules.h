@@ -81,6 +81,11 @@ using DisplayLines = std::array<QString, kDisplayRows>; // each kDisplayColumns 
 // fits (else after the 20th character); lines past `rows` are dropped.
 QStringList layoutText(const QString &text, int rows);
 
+// The terminal never receives the program's entry and exit message fields:
+// it shows its own.
+inline const QString kFactoryEntryMessage = QStringLiteral("ENTRA");
+inline const QString kFactoryExitMessage = QStringLiteral("SALE");
+
 // Entry or exit as the reader stamps it: presence 1 entry, 0 exit.
 inline constexpr uint8_t kPresenceEntry = 1;
 inline constexpr uint8_t kPresenceExit = 0;

@@ -8,11 +8,6 @@
 
 namespace velmora::panel {
 
-// The terminal never receives the window's entry and exit message fields:
-// it shows its own.
-inline const QString kFactoryEntryMessage = QStringLiteral("ENTRA");
-inline const QString kFactoryExitMessage = QStringLiteral("SALE");
-
 class SimPanelModel final : public PanelModel
 {
     Q_OBJECT
