@@ -143,6 +143,9 @@ void TestPanelSim::unknownCardIsStamped()
     QCOMPARE(e.presence, uint8_t(1));
     QCOMPARE(line(panel, 0), QStringLiteral("ENTRA"));
     QCOMPARE(line(panel, 1), QStringLiteral("-7"));
+    // A byte field the reader cannot hold is refused, not cut to 8 bits.
+    QCOMPARE(Sim_PassCardWith(kTerminal, 1053, 0, 256, 1), -1);
+    QCOMPARE(Sim_EntryCount(kTerminal), 1);
 }
 
 void TestPanelSim::shownMessageLastsItsNumberOfSeconds()
