@@ -11,6 +11,7 @@ namespace velmora::sim {
 
 struct State;
 struct Terminal;
+struct Entry;
 
 class Store
 {

@@ -5,7 +5,7 @@ set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 
-packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
+packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
           xvfb xauth imagemagick fonts-liberation)
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,197 @@
+#pragma once
+// The line between the clock link library and the terminal program: frames
+// on a local stream socket, shared by both sides. Plain C++.
+//
+// Request: u16 length, u8 sequence, u8 operation, arguments.
+// Answer:  u16 length, u8 sequence, u8 status, i32 result, results.
+// The length counts the bytes after it. Integers are little-endian; texts
+// are their bytes and one zero byte.
+
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora::line {
+
+inline constexpr std::size_t kLengthBytes = 2;
+// Sequence and operation (request) or sequence and status (answer).
+inline constexpr std::size_t kFrameOverhead = kLengthBytes + 2;
+// Longest body either side accepts; a longer text fails in the library
+// before anything is sent.
+inline constexpr std::size_t kMaxBody = 8192;
+inline constexpr std::size_t kAnswerOverhead = kFrameOverhead + 4;
+
+enum class Status : uint8_t {
+    Ok = 0,
+    Malformed = 1,
+    UnknownOperation = 2,
+    TooLong = 3,
+    Busy = 4, // another program holds the port
+};
+
+// The 25 operations first, in the order of the library's contract, then the
+// test interface, which is not part of the line and costs no wire time.
+enum class Op : uint8_t {
+    SetPCName = 1,
+    SetConfirmationsTimeout,
+    InitializeCommWithoutError,
+    InitializeCommWithoutOpen,
+    Reset_Message,
+    TerminateComm,
+    IO_Open,
+    IO_Write,
+    W_SendSeconds,
+    W_ReadSeconds,
+    W_AdjustSeconds,
+    W_SendConfigurations,
+    W_InsertEvent,
+    W_SendMessage,
+    W_ShowMessage,
+    W_SendJustifications,
+    W_InsertEntry,
+    W_DeleteEntry,
+    W_ReadPointers,
+    W_SendReaderPointer,
+    W_SendAllPointers,
+    W_SendEmployerName,
+    W_ClearEmployerName,
+    W_Kill,
+    W_ReceiveEntry,
+
+    Sim_Reset = 64,
+    Sim_SetZeroTerminatedNames,
+    Sim_LoadMorning,
+    Sim_SetPcClock,
+    Sim_AdvancePcClock,
+    Sim_UseRealPcClock,
+    Sim_PcClock,
+    Sim_AddTerminal,
+    Sim_RemoveTerminal,
+    Sim_SetTerminalAnswering,
+    Sim_SetEntryCapacity,
+    Sim_PassCard,
+    Sim_EntryCount,
+    Sim_GetEntry,
+    Sim_GetPointers,
+    Sim_ReadClock,
+    Sim_GetAdjustment,
+    Sim_PortState,
+    Sim_IoWriteCount,
+    Sim_IoWriteText,
+    Sim_FailOperation,
+    Sim_CallCount,
+    Sim_GetConfiguration,
+    Sim_JustificationCount,
+    Sim_GetJustification,
+    Sim_GetMessage,
+    Sim_GetShownMessage,
+    Sim_GetEvent,
+    Sim_GetEmployeeName,
+    Sim_GetPcName,
+    Sim_GetConfirmationsTimeout,
+    Sim_TerminalProcess, // the terminal program's process id
+    Sim_SetPace,         // 1 = instant, 0 = wire pace
+};
+
+inline constexpr uint8_t kLastLineOp = static_cast<uint8_t>(Op::W_ReceiveEntry);
+inline constexpr uint8_t kLastSimOp = static_cast<uint8_t>(Op::Sim_SetPace);
+
+constexpr bool isLineOperation(uint8_t op)
+{
+    return op >= 1 && op <= kLastLineOp;
+}
+constexpr bool isKnownOperation(uint8_t op)
+{
+    return isLineOperation(op) || (op >= static_cast<uint8_t>(Op::Sim_Reset) && op <= kLastSimOp);
+}
+
+// The most bytes a terminal answers to the operation (for the library's
+// deadline); the test interface's answers are not paced.
+std::size_t longestAnswer(Op op);
+
+// --- pace ---
+// 8N1: a start bit, eight data bits and a stop bit.
+inline constexpr int kBitsPerByte = 10;
+// The terminal's pause between the end of a request and its answer.
+inline constexpr std::chrono::microseconds kTurnaround{2000};
+
+// The time the bytes take on the line at that speed.
+std::chrono::microseconds wireTime(std::size_t bytes, int32_t baud);
+// Request and answer on the line plus the turnaround.
+std::chrono::microseconds exchangeTime(std::size_t requestBytes, std::size_t answerBytes,
+                                       int32_t baud);
+
+// --- framing ---
+class Writer
+{
+public:
+    // Starts a frame: sequence, then the operation or the status.
+    Writer(uint8_t sequence, uint8_t second);
+    Writer &u8(uint8_t value);
+    Writer &i32(int32_t value);
+    Writer &i64(int64_t value);
+    // The bytes up to the first zero (at most `limit`) and a zero.
+    Writer &text(std::string_view value);
+    Writer &raw(std::string_view bytes);
+    std::size_t size() const { return m_bytes.size(); }
+    bool fits() const { return m_bytes.size() - kLengthBytes <= kMaxBody; }
+    // The whole frame with its length in front.
+    std::string frame();
+
+private:
+    std::string m_bytes;
+};
+
+class Reader
+{
+public:
+    // A body: the bytes after the length.
+    explicit Reader(std::string_view body) : m_rest(body) {}
+    uint8_t u8();
+    int32_t i32();
+    int64_t i64();
+    // A zero-terminated text; without its zero the reader fails.
+    std::string_view text();
+    bool good() const { return m_good; }
+    bool atEnd() const { return m_rest.empty(); }
+    // All was read and nothing is left over.
+    bool complete() const { return m_good && m_rest.empty(); }
+
+private:
+    std::string_view take(std::size_t n);
+    std::string_view m_rest;
+    bool m_good = true;
+};
+
+// The body length a buffer starts with, once both length bytes are there.
+std::optional<std::size_t> bodyLength(std::string_view buffer);
+
+// The answer to a request that could not be carried out as asked.
+std::string failureAnswer(uint8_t sequence, Status status);
+
+// --- names ---
+// The text of a name buffer the terminal can match: at most 256 bytes up to
+// the first zero, trailing blanks dropped (they never count).
+std::string_view significantName(const char *name);
+
+// --- where the line is ---
+// "COM1" for 1; empty outside 1..255.
+std::string portName(int32_t port);
+// 1 for "COM1" (letters in any case); nullopt for anything else.
+std::optional<int32_t> portNumber(std::string_view name);
+
+struct SocketPlace
+{
+    std::string path;    // empty when no safe folder could be had
+    std::string problem; // why not
+};
+// The socket of a port's terminal: in the user's runtime folder
+// ($XDG_RUNTIME_DIR/velmora), else in a private folder of the user's own
+// under /tmp. The folder is made if missing and must belong to the user and
+// be closed to others.
+SocketPlace socketPlace(int32_t port);
+
+} // namespace velmora::line

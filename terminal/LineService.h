@@ -1,0 +1,77 @@
+#pragma once
+// The terminal's end of the line: turns each request into a call of the
+// engine and its answer, and says how long the answer takes on the wire.
+// Plain C++; the socket and the timers are TerminalServer's.
+
+#include "line/Protocol.h"
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace velmora::terminal {
+
+enum class Pace { Wire, Instant };
+
+struct Reply
+{
+    std::string bytes;
+    // How long after the request arrived the answer is due.
+    std::chrono::microseconds delay{0};
+};
+
+// Splits a connection's byte stream into request bodies.
+class FrameSplitter
+{
+public:
+    void append(std::string_view bytes) { m_buffer.append(bytes); }
+    // The next whole request body, or a failure answer to send instead
+    // (a body too long to take is skipped); nullopt = need more bytes.
+    struct Piece
+    {
+        std::string body;        // empty with a failure
+        std::string failure;     // an answer, when the request was refused unread
+        std::size_t frameBytes = 0;
+    };
+    std::optional<Piece> next();
+    std::size_t pending() const { return m_buffer.size(); }
+
+private:
+    std::string m_buffer;
+    std::size_t m_skip = 0;
+};
+
+class LineService
+{
+public:
+    explicit LineService(int64_t processId) : m_processId(processId) {}
+
+    void setPace(Pace pace) { m_pace = pace; }
+    // Told when a request turns the pace switch.
+    void setPaceHandler(std::function<void(Pace)> handler) { m_paceChanged = std::move(handler); }
+    Pace pace() const { return m_pace; }
+
+    // One request body from a connection. Every request gets an answer.
+    Reply handle(int connection, std::string_view body, std::size_t frameBytes);
+    // The program on that connection is gone: its port closes.
+    void disconnected(int connection);
+    // The connection that holds the port, or -1.
+    int holder() const { return m_holder; }
+
+private:
+    std::string dispatch(int connection, uint8_t sequence, uint8_t op, line::Reader &args);
+
+    int64_t m_processId;
+    Pace m_pace = Pace::Wire;
+    int m_holder = -1;
+    std::function<void(Pace)> m_paceChanged;
+};
+
+// The answer delay for an exchange at the port's speed under the pace.
+std::chrono::microseconds answerDelay(Pace pace, bool lineOperation, std::size_t requestBytes,
+                                      std::size_t answerBytes, int32_t baud);
+
+} // namespace velmora::terminal

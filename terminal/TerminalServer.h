@@ -1,0 +1,64 @@
+#pragma once
+// The local socket a port's terminal listens on. Requests are taken one at a
+// time per connection; an answer leaves when its pace allows.
+
+#include "terminal/LineService.h"
+
+#include <QObject>
+#include <QString>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace velmora::terminal {
+
+// When an answer leaves: the real timer in the program, a recording one in tests.
+class AnswerTimer
+{
+public:
+    virtual ~AnswerTimer() = default;
+    virtual void after(std::chrono::microseconds delay, std::function<void()> send) = 0;
+};
+
+class QtAnswerTimer final : public AnswerTimer
+{
+public:
+    void after(std::chrono::microseconds delay, std::function<void()> send) override;
+};
+
+class TerminalServer final : public QObject
+{
+    Q_OBJECT
+public:
+    TerminalServer(LineService &service, AnswerTimer &timer, QObject *parent = nullptr);
+    ~TerminalServer() override;
+
+    // Listens at the path, taking over a socket file nobody answers on.
+    bool listen(const QString &path, QString *problem);
+
+signals:
+    // A request was answered (the engine may have changed).
+    void served();
+
+private:
+    struct Connection;
+    void accept();
+    void readable(int id);
+    void work(int id);
+    void send(int id, const std::string &bytes);
+    void drop(int id);
+
+    LineService &m_service;
+    AnswerTimer &m_timer;
+    int m_listener = -1;
+    QString m_path;
+    QSocketNotifier *m_acceptNotifier = nullptr;
+    std::map<int, std::unique_ptr<Connection>> m_connections;
+    int m_nextId = 1;
+};
+
+} // namespace velmora::terminal

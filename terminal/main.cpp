@@ -1,0 +1,116 @@
+// velmora-terminal: the simulated terminal as a device on a serial port of
+// its own, answering the clock link library over a local socket.
+
+#include "line/Protocol.h"
+#include "sim/SimState.h"
+#include "terminal/LineService.h"
+#include "terminal/SqliteStore.h"
+#include "terminal/TerminalServer.h"
+#include "terminal/TerminalWindow.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace velmora;
+
+namespace {
+
+constexpr int kRefreshMs = 250;
+
+int fail(const QString &message)
+{
+    std::fprintf(stderr, "velmora-terminal: %s\n", qPrintable(message));
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("velmora-terminal"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("A simulated clock terminal on a serial port."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    const QCommandLineOption portOption(QStringLiteral("port"),
+                                        QStringLiteral("The serial port served, COM1 to COM255."),
+                                        QStringLiteral("COMn"), QStringLiteral("COM1"));
+    parser.addOption(portOption);
+    parser.process(app);
+
+    const QByteArray portArgument = parser.value(portOption).toLatin1();
+    const auto port = line::portNumber(std::string_view(portArgument.constData(), std::size_t(portArgument.size())));
+    if (!port) {
+        std::fprintf(stderr, "velmora-terminal: no such serial port: %s (COM1 to COM255)\n",
+                     portArgument.constData());
+        return 2;
+    }
+    const QString portName = QString::fromStdString(line::portName(*port));
+
+    const line::SocketPlace place = line::socketPlace(*port);
+    if (place.path.empty())
+        return fail(QString::fromStdString(place.problem));
+    // One terminal program per port: the lock lasts as long as the process.
+    const std::string lockPath = place.path + ".lock";
+    const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0)
+        return fail(QStringLiteral("%1 is already served by another terminal program").arg(portName));
+
+    sim::state().portNumber = *port;
+
+    const QString dataFolder =
+        QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velmora");
+    QDir().mkpath(dataFolder);
+    terminal::SqliteStore store(dataFolder + QStringLiteral("/terminal-%1.sqlite").arg(portName));
+    const terminal::OpenResult opened = store.open();
+    if (opened.ok)
+        sim::state().store = &store;
+
+    terminal::LineService service(getpid());
+    service.setPace(store.pace());
+    terminal::QtAnswerTimer timer;
+    terminal::TerminalServer server(service, timer);
+    QString problem;
+    if (!server.listen(QString::fromStdString(place.path), &problem))
+        return fail(problem);
+
+    terminal::TerminalWindow window(portName, QString::fromStdString(place.path), store.pace());
+    window.showProblem(opened.message);
+    store.setProblemHandler([&window](const QString &message) { window.showProblem(message); });
+    QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
+                     [&](terminal::Pace pace) {
+                         service.setPace(pace);
+                         store.savePace(pace);
+                     });
+    service.setPaceHandler([&](terminal::Pace pace) {
+        store.savePace(pace);
+        window.setPace(pace);
+    });
+
+    // The pages follow the engine a few times a second, not on every request.
+    bool changed = false;
+    QObject::connect(&server, &terminal::TerminalServer::served, &window, [&changed] { changed = true; });
+    QTimer refresh;
+    QObject::connect(&refresh, &QTimer::timeout, &window, [&] {
+        if (changed)
+            window.refresh();
+        changed = false;
+    });
+    refresh.start(kRefreshMs);
+
+    window.show();
+    const int status = app.exec();
+    sim::state().store = nullptr;
+    return status;
+}

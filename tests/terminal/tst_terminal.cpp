@@ -1,0 +1,371 @@
+// The terminal program's parts in one process: the pace of each answer from
+// its byte counts, the server holding an answer until its time, the SQLite
+// memory (entries moved about in the middle, unusable files set aside), and
+// where the line's socket lives.
+#include "line/Protocol.h"
+#include "sim/KestComExports.h"
+#include "sim/SimState.h"
+#include "terminal/LineService.h"
+#include "terminal/SqliteStore.h"
+#include "terminal/TerminalServer.h"
+#include "terminal/TerminalWindow.h"
+
+#include <QFile>
+#include <QRadioButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <cstring>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+using namespace velmora;
+using std::chrono::microseconds;
+
+namespace {
+
+char kName[] = "PONTO_00";
+
+// Answers leave only when the test says so.
+struct HeldTimer final : terminal::AnswerTimer
+{
+    std::vector<std::pair<microseconds, std::function<void()>>> held;
+    void after(microseconds delay, std::function<void()> send) override
+    {
+        held.emplace_back(delay, std::move(send));
+    }
+};
+
+std::string frameOf(line::Op op, const std::function<void(line::Writer &)> &args)
+{
+    line::Writer w(1, uint8_t(op));
+    args(w);
+    return w.frame();
+}
+
+void freshEngine()
+{
+    sim::state().store = nullptr;
+    sim::resetLine();
+    sim::state().frozenPcClock = 976190400;
+}
+
+std::vector<int32_t> cards(const sim::Terminal &t)
+{
+    std::vector<int32_t> out;
+    for (const sim::Entry &e : t.entries)
+        out.push_back(e.cardCode);
+    return out;
+}
+
+} // namespace
+
+class TestTerminal : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init() { freshEngine(); }
+
+    void paceFromByteCounts_data()
+    {
+        QTest::addColumn<QByteArray>("request");
+        QTest::addColumn<int>("requestBytes");
+        QTest::addColumn<int>("answerBytes");
+        QTest::addColumn<int>("baud");
+        const auto row = [](const char *name, const std::string &frame, int req, int ans, int baud) {
+            QTest::newRow(name) << QByteArray::fromStdString(frame) << req << ans << baud;
+        };
+        const auto named = [](line::Op op, std::function<void(line::Writer &)> more = {}) {
+            return frameOf(op, [&](line::Writer &w) {
+                w.text("PONTO_00");
+                if (more)
+                    more(w);
+            });
+        };
+        // The byte counts the documentation gives, for the name PONTO_00.
+        row("W_ReceiveEntry, one entry, 4800", frameOf(line::Op::W_ReceiveEntry, [](auto &) {}), 4, 41, 4800);
+        row("W_ReceiveEntry, one entry, 38400", frameOf(line::Op::W_ReceiveEntry, [](auto &) {}), 4, 41, 38400);
+        row("W_ReadSeconds", named(line::Op::W_ReadSeconds), 13, 8, 9600);
+        row("W_ReadPointers", named(line::Op::W_ReadPointers), 13, 20, 19200);
+        row("W_InsertEntry", named(line::Op::W_InsertEntry, [](line::Writer &w) {
+                w.i32(0).i32(976190400).i32(1053).i32(0).i32(0).i32(1);
+            }), 37, 8, 4800);
+        row("W_InsertEvent", named(line::Op::W_InsertEvent, [](line::Writer &w) {
+                for (int i = 0; i < 7; ++i)
+                    w.i32(0);
+            }), 41, 8, 4800);
+        row("W_SendEmployerName", named(line::Op::W_SendEmployerName, [](line::Writer &w) {
+                w.i32(1).text("Employee 0001").i32(1001).i32(0);
+            }), 39, 8, 38400);
+    }
+
+    void paceFromByteCounts()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(int, requestBytes);
+        QFETCH(int, answerBytes);
+        QFETCH(int, baud);
+        QCOMPARE(InitializeCommWithoutError(1, baud), 1);
+        if (request.at(3) == char(line::Op::W_ReceiveEntry))
+            QVERIFY(sim::stampCard(sim::state().terminals.front(), 1053) >= 0);
+        QCOMPARE(request.size(), requestBytes);
+        terminal::LineService service(1);
+        const auto reply = service.handle(1, request.toStdString().substr(2), std::size_t(request.size()));
+        QCOMPARE(uint8_t(reply.bytes[3]), uint8_t(line::Status::Ok));
+        QCOMPARE(int(reply.bytes.size()), answerBytes);
+        // 8N1: ten bits a byte, rounded up to the microsecond, and the turnaround.
+        const int64_t bits = int64_t(requestBytes + answerBytes) * 10;
+        const int64_t expected = (bits * 1000000 + baud - 1) / baud + 2000;
+        QCOMPARE(int64_t(reply.delay.count()), expected);
+
+        service.setPace(terminal::Pace::Instant);
+        QCOMPARE(service.handle(1, request.toStdString().substr(2), std::size_t(request.size())).delay.count(), 0);
+    }
+
+    void testInterfaceCostsNoWireTime()
+    {
+        QCOMPARE(InitializeCommWithoutError(1, 4800), 1);
+        terminal::LineService service(1);
+        const std::string frame = frameOf(line::Op::Sim_PassCard, [](line::Writer &w) { w.text("PONTO_00").i32(5); });
+        QCOMPARE(service.handle(1, frame.substr(2), frame.size()).delay.count(), 0);
+    }
+
+    void serverHoldsTheAnswerUntilItIsDue()
+    {
+        QTemporaryDir dir;
+        terminal::LineService service(1);
+        HeldTimer timer;
+        terminal::TerminalServer server(service, timer);
+        const QString path = dir.filePath(QStringLiteral("COM1.socket"));
+        QString problem;
+        QVERIFY2(server.listen(path, &problem), qPrintable(problem));
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un a{};
+        a.sun_family = AF_UNIX;
+        std::strcpy(a.sun_path, path.toLocal8Bit().constData());
+        QCOMPARE(::connect(fd, reinterpret_cast<sockaddr *>(&a), sizeof a), 0);
+        const std::string open = frameOf(line::Op::InitializeCommWithoutError, [](line::Writer &w) { w.i32(1).i32(9600); });
+        const std::string read = frameOf(line::Op::W_ReadSeconds, [](line::Writer &w) { w.text("PONTO_00"); });
+        QCOMPARE(::send(fd, (open + read).data(), open.size() + read.size(), 0), ssize_t(open.size() + read.size()));
+        QTRY_COMPARE(timer.held.size(), std::size_t(1));
+        QCOMPARE(timer.held[0].first.count(), int64_t((int64_t(open.size() + 8) * 10 * 1000000 + 9599) / 9600 + 2000));
+        pollfd p{fd, POLLIN, 0};
+        QCOMPARE(poll(&p, 1, 50), 0); // nothing before its time
+        // The second request waits for the first answer.
+        timer.held[0].second();
+        QTRY_COMPARE(timer.held.size(), std::size_t(2));
+        QCOMPARE(timer.held[1].first.count(), int64_t((int64_t(read.size() + 8) * 10 * 1000000 + 9599) / 9600 + 2000));
+        char buffer[64];
+        QCOMPARE(::recv(fd, buffer, sizeof buffer, 0), ssize_t(8));
+        timer.held[1].second();
+        QCOMPARE(::recv(fd, buffer, sizeof buffer, 0), ssize_t(8));
+        int32_t seconds = 0;
+        std::memcpy(&seconds, buffer + 4, 4);
+        QCOMPARE(seconds, 976190400);
+        ::close(fd);
+        QTRY_COMPARE(sim::state().port.open, false); // the program went: its port closed
+    }
+
+    void entriesMovedInTheMiddleComeBackInOrder_data()
+    {
+        QTest::addColumn<QString>("moves");
+        // i<index> insert, d<index> delete, c<count> keep only the first count.
+        QTest::newRow("many at one place") << QStringLiteral("i5*60");
+        QTest::newRow("at the front") << QStringLiteral("i0*40");
+        QTest::newRow("alternating with deletes") << QStringLiteral("i3*20 d4 d4 i4*20 d0 d10");
+        QTest::newRow("cut then grow") << QStringLiteral("i7*30 c12 i12*5 i6*20");
+    }
+
+    void entriesMovedInTheMiddleComeBackInOrder()
+    {
+        QFETCH(QString, moves);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("t.sqlite"));
+        QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+        sim::Terminal &t = sim::state().terminals.front();
+        for (int i = 0; i < 10; ++i)
+            sim::stampCard(t, 100 + i);
+        {
+            terminal::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+            sim::state().store = &store;
+            int32_t card = 5000;
+            for (const QString &move : moves.split(u' ')) {
+                const QStringList parts = move.mid(1).split(u'*');
+                const int at = parts[0].toInt();
+                const int times = parts.size() > 1 ? parts[1].toInt() : 1;
+                for (int n = 0; n < times; ++n) {
+                    if (move[0] == u'i')
+                        QCOMPARE(W_InsertEntry(kName, at, 1, card++, 0, 0, 1), 1);
+                    else if (move[0] == u'd')
+                        QCOMPARE(W_DeleteEntry(kName, at), 1);
+                    else
+                        QCOMPARE(W_SendAllPointers(kName, at, 0, 0), 1);
+                }
+            }
+            sim::state().store = nullptr;
+        }
+        const std::vector<int32_t> expected = cards(sim::state().terminals.front());
+        freshEngine();
+        terminal::SqliteStore again(file);
+        QVERIFY(again.open().ok);
+        QCOMPARE(cards(sim::state().terminals.front()), expected);
+    }
+
+    void unusableFileIsSetAside_data()
+    {
+        QTest::addColumn<QByteArray>("make");
+        QTest::newRow("not a database") << QByteArray("garbage");
+        QTest::newRow("from a newer version") << QByteArray("future");
+        QTest::newRow("another program's database") << QByteArray("foreign");
+        QTest::newRow("cut in half") << QByteArray("cut");
+    }
+
+    void unusableFileIsSetAside()
+    {
+        QFETCH(QByteArray, make);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("terminal-COM1.sqlite"));
+        if (make == "garbage") {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(5000, '\x5a'));
+        } else if (make == "cut") {
+            {
+                QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+                for (int i = 0; i < 3000; ++i)
+                    sim::stampCard(sim::state().terminals.front(), i);
+                terminal::SqliteStore store(file);
+                QVERIFY(store.open().ok);
+            }
+            QSqlDatabase::database(); // nothing open on it now
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            const QByteArray head = f.read(f.size() / 2);
+            f.resize(0);
+            f.seek(0);
+            f.write(head);
+            QFile::remove(file + QStringLiteral("-wal"));
+            QFile::remove(file + QStringLiteral("-shm"));
+        } else {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE t(x)")));
+            if (make == "future")
+                QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 99")));
+            q.finish();
+            db.close();
+            db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+        }
+        QFile original(file);
+        QVERIFY(original.open(QIODevice::ReadOnly));
+        const QByteArray before = original.readAll();
+        original.close();
+
+        freshEngine();
+        sim::loadMorningNow(sim::state().terminals.front());
+        terminal::SqliteStore store(file);
+        const terminal::OpenResult opened = store.open();
+        QVERIFY(opened.ok);
+        QVERIFY(opened.fresh);
+        QVERIFY(opened.message.contains(opened.movedAside));
+        QVERIFY(opened.message.contains(QStringLiteral("starts fresh")));
+        if (make == "future")
+            QVERIFY(opened.message.contains(QStringLiteral("newer version")));
+        QFile aside(opened.movedAside);
+        QVERIFY(aside.open(QIODevice::ReadOnly));
+        QCOMPARE(aside.readAll(), before);
+        QCOMPARE(sim::state().terminals.front().entryCount(), 36);
+
+        terminal::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
+        window.showProblem(opened.message);
+        QCOMPARE(window.problem(), opened.message);
+        QVERIFY(window.wirePaceButton()->isChecked());
+        QCOMPARE(window.pages()->count(), 1);
+        QCOMPARE(window.pages()->tabText(0), QStringLiteral("PONTO_00"));
+    }
+
+    void asideNameNeverTakesAnExistingFile()
+    {
+        QStringList taken = {QStringLiteral("/d/t.sqlite.newer-1"), QStringLiteral("/d/t.sqlite.newer-1-2-wal")};
+        const auto exists = [&](const QString &p) { return taken.contains(p); };
+        QCOMPARE(terminal::asideName(QStringLiteral("/d/t.sqlite"), QStringLiteral("newer"), QStringLiteral("1"), exists),
+                 QStringLiteral("/d/t.sqlite.newer-1-3"));
+    }
+
+    void portNames_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("port"); // 0 = refused
+        QTest::newRow("COM1") << "COM1" << 1;
+        QTest::newRow("lower case") << "com12" << 12;
+        QTest::newRow("highest") << "COM255" << 255;
+        QTest::newRow("beyond") << "COM256" << 0;
+        QTest::newRow("zero") << "COM0" << 0;
+        QTest::newRow("leading zero") << "COM01" << 0;
+        QTest::newRow("no number") << "COM" << 0;
+        QTest::newRow("sign") << "COM+1" << 0;
+        QTest::newRow("other device") << "LPT1" << 0;
+    }
+
+    void portNames()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, port);
+        const std::string s = text.toStdString();
+        QCOMPARE(line::portNumber(s).value_or(0), port);
+        if (port)
+            QCOMPARE(QString::fromStdString(line::portName(port)), text.toUpper());
+    }
+
+    void socketPlace_data()
+    {
+        QTest::addColumn<QString>("runtime"); // "-" = unset
+        QTest::addColumn<bool>("usable");
+        QTest::newRow("runtime folder") << "TMP" << true;
+        QTest::newRow("unset") << "-" << true;
+        QTest::newRow("relative") << "run" << true; // ignored: the private fallback
+        QTest::newRow("open to others") << "OPEN" << false;
+    }
+
+    void socketPlace()
+    {
+        QFETCH(QString, runtime);
+        QFETCH(bool, usable);
+        QTemporaryDir dir;
+        const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
+        if (runtime == "-")
+            qunsetenv("XDG_RUNTIME_DIR");
+        else if (runtime == "TMP" || runtime == "OPEN")
+            qputenv("XDG_RUNTIME_DIR", dir.path().toLocal8Bit());
+        else
+            qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
+        if (runtime == "OPEN") {
+            QVERIFY(::mkdir((dir.path() + "/velmora").toLocal8Bit().constData(), 0777) == 0);
+            ::chmod((dir.path() + "/velmora").toLocal8Bit().constData(), 0777);
+        }
+        const line::SocketPlace place = line::socketPlace(3);
+        qputenv("XDG_RUNTIME_DIR", saved);
+        QCOMPARE(place.path.empty(), !usable);
+        QCOMPARE(place.problem.empty(), usable);
+        if (!usable)
+            return;
+        QVERIFY(QString::fromStdString(place.path).endsWith(QStringLiteral("/COM3.socket")));
+        if (runtime == "TMP")
+            QVERIFY(QString::fromStdString(place.path).startsWith(dir.path()));
+        else
+            QVERIFY(QString::fromStdString(place.path).startsWith(QStringLiteral("/tmp/velmora-%1/").arg(geteuid())));
+    }
+};
+
+QTEST_MAIN(TestTerminal)
+#include "tst_terminal.moc"
