@@ -136,6 +136,7 @@ void TerminalServer::work(int id)
             continue;
         }
         Reply reply = m_service.handle(id, piece->body, piece->frameBytes);
+        emit transferred(qint64(piece->frameBytes));
         servedAny = true;
         if (reply.delay.count() <= 0) {
             send(id, reply.bytes);
@@ -182,6 +183,7 @@ void TerminalServer::send(int id, const std::string &bytes)
         c.closed = true;
         return;
     }
+    emit transferred(qint64(bytes.size()));
 }
 
 void TerminalServer::drop(int id)

@@ -1,6 +1,7 @@
 // The panel's rules over clock second counts: weekdays, ring patterns,
 // repeats, the relay's held state, summer and winter time, the next event,
 // the display's text, and how typed input is taken.
+#include "terminal/panel/ByteRate.h"
 #include "terminal/panel/PanelRules.h"
 #include "terminal/panel/ScheduleRunner.h"
 
@@ -63,6 +64,7 @@ private slots:
     void clockInput_data();
     void clockInput();
     void terminalNames();
+    void bytesInTheLastSecond();
 };
 
 void TestPanelRules::clockCount_data()
@@ -432,6 +434,20 @@ void TestPanelRules::terminalNames()
     QVERIFY(!terminalNameProblem(QString(33, 'A')).isEmpty());
     QVERIFY(!terminalNameProblem(QString()).isEmpty());
     QVERIFY(!terminalNameProblem(QStringLiteral("PONTO 01")).isEmpty());
+}
+
+void TestPanelRules::bytesInTheLastSecond()
+{
+    ByteRate rate;
+    QCOMPARE(rate.perSecond(0), 0);
+    rate.add(11, 100);
+    rate.add(5, 100);
+    rate.add(20, 900);
+    QCOMPARE(rate.perSecond(1099), 36);
+    QCOMPARE(rate.perSecond(1100), 20); // the first two left the window
+    rate.add(-3, 1200);                 // nothing to count
+    QCOMPARE(rate.perSecond(1899), 20);
+    QCOMPARE(rate.perSecond(5000), 0);
 }
 
 QTEST_GUILESS_MAIN(TestPanelRules)
