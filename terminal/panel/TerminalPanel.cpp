@@ -17,9 +17,8 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
-
-#include <utility>
 
 namespace velmora::panel {
 
@@ -180,6 +179,17 @@ QWidget *TerminalPanel::buildMemoryAndLine()
     layout->addWidget(m_c.line);
     layout->addLayout(paceRow);
 
+    // The list follows the newest entry (also once laid out) unless the
+    // technician scrolled away from the end.
+    QScrollBar *bar = m_c.entries->verticalScrollBar();
+    connect(bar, &QScrollBar::actionTriggered, this, [this, bar] {
+        QTimer::singleShot(0, this, [this, bar] { m_followNewest = bar->value() == bar->maximum(); });
+    });
+    connect(bar, &QScrollBar::rangeChanged, this, [this] {
+        if (m_followNewest)
+            m_c.entries->scrollToBottom();
+    });
+
     connect(m_c.wirePace, &QRadioButton::clicked, this, &TerminalPanel::switchPace);
     connect(m_c.instantPace, &QRadioButton::clicked, this, &TerminalPanel::switchPace);
     return box;
@@ -193,7 +203,7 @@ void TerminalPanel::showEmployees(const QList<EmployeeName> &employees)
                                         return a.employee == b.employee && a.name == b.name
                                                && a.cardCode == b.cardCode;
                                     });
-    if (same)
+    if (same && m_c.employee->count() > 0)
         return;
     m_employees = employees;
     const int kept = m_c.employee->currentIndex();
@@ -269,12 +279,7 @@ void TerminalPanel::showModel()
                             .arg(view->firstPointer)
                             .arg(view->secondPointer)
                             .arg(view->readerPointer));
-    QScrollBar *bar = m_c.entries->verticalScrollBar();
-    const bool atEnd = bar->value() == bar->maximum();
     m_entryModel->setTerminal(m_terminal, view->entryCount, view->justifications);
-    if (atEnd && view->entryCount != m_shownCount)
-        m_c.entries->scrollToBottom();
-    m_shownCount = view->entryCount;
 
     const LineView line = m_model.line();
     QString state;
@@ -292,14 +297,6 @@ void TerminalPanel::showModel()
     m_c.instantPace->setChecked(line.pace == Pace::Instant);
     m_c.wirePace->setEnabled(line.paceSwitchable);
     m_c.instantPace->setEnabled(line.paceSwitchable);
-}
-
-void TerminalPanel::showEvent(QShowEvent *event)
-{
-    QWidget::showEvent(event);
-    // Laid out only now: start at the newest entry.
-    if (!std::exchange(m_firstShown, true))
-        m_c.entries->scrollToBottom();
 }
 
 void TerminalPanel::pickEmployee(int index)

@@ -56,9 +56,6 @@ public:
     };
     const Controls &controls() const { return m_c; }
 
-protected:
-    void showEvent(QShowEvent *event) final;
-
 private:
     QWidget *buildDisplayAndReader();
     QWidget *buildBells();
@@ -77,8 +74,7 @@ private:
     EntryListModel *m_entryModel = nullptr;
     QList<EmployeeName> m_employees;
     QStringList m_justifications;
-    int32_t m_shownCount = -1;
-    bool m_firstShown = false;
+    bool m_followNewest = true; // until the technician scrolls away from the end
 };
 
 } // namespace velmora::panel
