@@ -26,6 +26,7 @@ TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPat
     auto *serves = new QLabel(QStringLiteral("<b>Serves %1</b>").arg(portName.toHtmlEscaped()));
     auto *where = new QLabel(socketPath);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    where->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     auto *paceBox = new QGroupBox(QStringLiteral("Pace"));
     auto *paceLayout = new QHBoxLayout(paceBox);
@@ -47,11 +48,10 @@ TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPat
             emit paceChosen(Pace::Instant);
     });
 
+    // One row, so the panels keep the height.
     auto *top = new QHBoxLayout;
-    auto *names = new QVBoxLayout;
-    names->addWidget(serves);
-    names->addWidget(where);
-    top->addLayout(names, 1);
+    top->addWidget(serves);
+    top->addWidget(where, 1);
     top->addWidget(paceBox);
     layout->addLayout(top);
 

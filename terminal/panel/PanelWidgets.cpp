@@ -78,6 +78,9 @@ LampWidget::LampWidget(const QString &label, QColor litColour, QWidget *parent)
     : QWidget(parent), m_label(label), m_colour(litColour)
 {
     setAccessibleName(label);
+    // The event list gives up height first; a lamp never does.
+    setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    setMinimumHeight(sizeHint().height());
 }
 
 void LampWidget::setLit(bool lit)

@@ -135,6 +135,7 @@ QWidget *TerminalPanel::buildBells()
     }
     m_eventModel = new EventTableModel(this);
     m_c.events = makeTable(m_eventModel, box);
+    m_c.events->setMinimumHeight(m_c.events->fontMetrics().height() * 5);
     sizeColumns(m_c.events, {QStringLiteral("Slot"), QStringLiteral("Hora de Inverno"),
                              QStringLiteral("00/00/0000  00:00:00"), QStringLiteral("STQQSSD"),
                              QString(), QStringLiteral("Period"), QStringLiteral("Repeats")});
