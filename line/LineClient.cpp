@@ -82,6 +82,10 @@ void startTerminal(int32_t port)
     if (access(program.c_str(), X_OK) != 0)
         return;
     const std::string portArgument = portName(port);
+    // Its output goes to a log beside its socket, not to whatever this
+    // process writes to (a test runner would wait for that pipe to close).
+    const SocketPlace place = socketPlace(port);
+    const std::string log = place.path.empty() ? std::string("/dev/null") : place.path + ".log";
     char *const argv[] = {const_cast<char *>(program.c_str()), const_cast<char *>("--port"),
                           const_cast<char *>(portArgument.c_str()), nullptr};
     // Twice forked so the terminal belongs to no one and leaves no zombie.
@@ -94,6 +98,11 @@ void startTerminal(int32_t port)
             const int nothing = ::open("/dev/null", O_RDONLY);
             if (nothing >= 0)
                 dup2(nothing, 0);
+            const int output = ::open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
+            if (output >= 0) {
+                dup2(output, 1);
+                dup2(output, 2);
+            }
             close_range(3, ~0u, 0);
             execv(program.c_str(), argv);
         }
@@ -125,6 +134,7 @@ bool LineClient::connect(int32_t port)
     if (fd < 0 && (errno == ENOENT || errno == ECONNREFUSED)) {
         startTerminal(port);
         const auto until = Clock::now() + kStartWait;
+        m_startingUntil = until;
         while (fd < 0 && Clock::now() < until) {
             std::this_thread::sleep_for(kStartPoll);
             fd = connectSocket(place.path);
@@ -167,7 +177,7 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
                                    exchangeTime(frame.size(), longestAnswer(op), m_baud))
                                    + answerTimeout()
                              : kTestTimeout;
-    const auto deadline = Clock::now() + timeout;
+    const auto deadline = std::max(Clock::now() + timeout, m_startingUntil);
     if (!sendAll(m_fd, frame)) {
         lost();
         return std::nullopt;
@@ -243,12 +253,26 @@ int32_t LineClient::open(Op op, int32_t port, int32_t baud)
         disconnect();
         m_portOpen = false;
     }
-    if (m_fd < 0) {
-        m_portOpen = false;
-        m_lineLost = false;
-        if (!connect(port))
-            return 0;
+    // A terminal still going down may take a connection and then drop it;
+    // a second connection then reaches (or starts) the next one.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const bool fresh = m_fd < 0;
+        if (fresh) {
+            m_portOpen = false;
+            m_lineLost = false;
+            if (!connect(port))
+                return 0;
+        }
+        const auto answer = openOn(op, port, baud);
+        if (answer || !fresh || m_fd >= 0)
+            return answer.value_or(0);
     }
+    return 0;
+}
+
+// nullopt: the connection was lost on the way.
+std::optional<int32_t> LineClient::openOn(Op op, int32_t port, int32_t baud)
+{
     // What the program set before there was a line reaches this terminal now.
     if (!m_portOpen) {
         if (m_pcName) {
@@ -267,6 +291,13 @@ int32_t LineClient::open(Op op, int32_t port, int32_t baud)
     const int32_t previousBaud = m_baud;
     m_baud = std::max(baud, 0);
     const auto answer = exchange(request, op);
+    m_startingUntil = {};
+    if (!answer && m_fd < 0) {
+        m_baud = previousBaud;
+        m_portOpen = false;
+        m_lineLost = false;
+        return std::nullopt;
+    }
     if (!answer || answer->status != Status::Ok || answer->result == 0) {
         m_baud = previousBaud;
         if (!answer || answer->status == Status::Busy || !m_portOpen) {
@@ -328,6 +359,7 @@ std::optional<Answer> LineClient::testCall(Writer &request, Op op)
     if (m_fd < 0 && !connect(m_portOpen ? m_linePort : m_testPort))
         return std::nullopt;
     auto answer = exchange(request, op);
+    m_startingUntil = {};
     if (answer && answer->status != Status::Ok)
         return std::nullopt;
     return answer;

@@ -46,6 +46,7 @@ public:
 
 private:
     bool connect(int32_t port);
+    std::optional<int32_t> openOn(Op op, int32_t port, int32_t baud);
     void disconnect();
     void lost();
     std::optional<Answer> exchange(Writer &request, Op op);
@@ -64,6 +65,9 @@ private:
     std::optional<std::string> m_pcName;
     std::optional<std::pair<int32_t, int32_t>> m_confirmations;
     int32_t m_testPort = 1;
+    // A terminal just started may still be coming up: its first answers get
+    // until then.
+    std::chrono::steady_clock::time_point m_startingUntil{};
 };
 
 LineClient &lineClient();

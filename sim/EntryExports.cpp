@@ -88,7 +88,8 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendReaderPointer(char *name, i
     if (!terminal || !validReaderPointer(value))
         return 0;
     terminal->readerPointer = value;
-    persistTerminal(*terminal);
+    if (Store *store = state().store)
+        store->pointersChanged(*terminal);
     return 1;
 }
 
@@ -137,6 +138,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, i
     *orValue = static_cast<int32_t>(entry.origin);
     *code = entry.serial;
     ++terminal.readerPointer;
-    persistTerminal(terminal);
+    if (Store *store = state().store)
+        store->pointersChanged(terminal);
     return 1;
 }

@@ -23,7 +23,9 @@ public:
     // Everything of the terminal held outside its entries, events, messages
     // and employee names: pointers, serial, clock, configuration, ...
     virtual void terminalChanged(const Terminal &terminal) = 0;
-    // Each also implies terminalChanged (serial numbers, pointers).
+    // Only the pointers and the next serial number moved (delivery).
+    virtual void pointersChanged(const Terminal &terminal) = 0;
+    // Each also implies pointersChanged.
     virtual void entryInserted(const Terminal &terminal, std::size_t index) = 0;
     virtual void entryErased(const Terminal &terminal, std::size_t index) = 0;
     // The terminal kept only its first entries.size() entries.

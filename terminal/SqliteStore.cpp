@@ -133,6 +133,7 @@ void SqliteStore::closeConnection()
     m_insertEntry.reset();
     m_deleteEntry.reset();
     m_updateTerminal.reset();
+    m_updatePointers.reset();
     if (m_db.isValid()) {
         m_db.close();
         m_db = QSqlDatabase();
@@ -464,6 +465,22 @@ bool SqliteStore::writeTerminalRow(const Terminal &terminal, int order)
     return run(q);
 }
 
+bool SqliteStore::writePointers(const Terminal &terminal)
+{
+    const Keys &keys = keysOf(terminal);
+    if (!m_updatePointers) {
+        m_updatePointers = std::make_unique<QSqlQuery>(m_db);
+        m_updatePointers->prepare(QStringLiteral(
+            "UPDATE terminals SET second_ptr = ?, reader_ptr = ?, next_serial = ? WHERE id = ?"));
+    }
+    QSqlQuery &q = *m_updatePointers;
+    q.bindValue(0, terminal.secondPointer);
+    q.bindValue(1, terminal.readerPointer);
+    q.bindValue(2, terminal.nextSerial);
+    q.bindValue(3, qint64(keys.id));
+    return run(q);
+}
+
 bool SqliteStore::writeEntry(int64_t terminalId, int64_t key, const Entry &entry)
 {
     if (!m_insertEntry) {
@@ -600,6 +617,14 @@ void SqliteStore::terminalChanged(const Terminal &terminal)
     commit("terminal");
 }
 
+void SqliteStore::pointersChanged(const Terminal &terminal)
+{
+    if (!begin())
+        return;
+    writePointers(terminal);
+    commit("pointers");
+}
+
 void SqliteStore::entryInserted(const Terminal &terminal, std::size_t index)
 {
     if (!begin())
@@ -619,7 +644,7 @@ void SqliteStore::entryInserted(const Terminal &terminal, std::size_t index)
             key = order[index - 1] + (order[index] - order[index - 1]) / 2;
         order.insert(order.begin() + std::ptrdiff_t(index), key);
         if (writeEntry(keys.id, key, terminal.entries[index]))
-            writeTerminalRow(terminal, orderOf(terminal));
+            writePointers(terminal);
     }
     commit("entry");
 }
@@ -638,7 +663,7 @@ void SqliteStore::entryErased(const Terminal &terminal, std::size_t index)
         m_deleteEntry->bindValue(1, qint64(keys.order[index]));
         if (run(*m_deleteEntry))
             keys.order.erase(keys.order.begin() + std::ptrdiff_t(index));
-        writeTerminalRow(terminal, orderOf(terminal));
+        writePointers(terminal);
     }
     commit("entry deleted");
 }
@@ -657,7 +682,7 @@ void SqliteStore::entriesCut(const Terminal &terminal)
         if (run(q))
             keys.order.resize(kept);
     }
-    writeTerminalRow(terminal, orderOf(terminal));
+    writePointers(terminal);
     commit("entries cut");
 }
 

@@ -59,6 +59,7 @@ public:
 
     void lineChanged(const sim::State &state) override;
     void terminalChanged(const sim::Terminal &terminal) override;
+    void pointersChanged(const sim::Terminal &terminal) override;
     void entryInserted(const sim::Terminal &terminal, std::size_t index) override;
     void entryErased(const sim::Terminal &terminal, std::size_t index) override;
     void entriesCut(const sim::Terminal &terminal) override;
@@ -87,6 +88,7 @@ private:
     Keys &keysOf(const sim::Terminal &terminal);
     bool writeLine(const sim::State &state);
     bool writeTerminalRow(const sim::Terminal &terminal, int order);
+    bool writePointers(const sim::Terminal &terminal);
     bool writeEntry(int64_t terminalId, int64_t key, const sim::Entry &entry);
     bool writeTerminalWhole(const sim::Terminal &terminal, int order);
     bool clearTerminal(int64_t terminalId);
@@ -103,7 +105,7 @@ private:
     int64_t m_nextId = 1;
     std::function<void(const QString &)> m_problem;
 
-    std::unique_ptr<QSqlQuery> m_insertEntry, m_deleteEntry, m_updateTerminal;
+    std::unique_ptr<QSqlQuery> m_insertEntry, m_deleteEntry, m_updateTerminal, m_updatePointers;
 };
 
 } // namespace velmora::terminal

@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -22,10 +23,14 @@ struct TerminalServer::Connection
     bool closed = false;
 };
 
-void QtAnswerTimer::after(std::chrono::microseconds delay, std::function<void()> send)
+void QtAnswerTimer::after(Moment arrival, std::chrono::microseconds delay, std::function<void()> send)
 {
-    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(delay);
-    QTimer::singleShot(ms, Qt::PreciseTimer, std::move(send));
+    // Through the event loop even when already due, so answering never
+    // nests inside the reading of the next request.
+    const auto left = std::max(arrival + delay - std::chrono::steady_clock::now(),
+                               std::chrono::steady_clock::duration::zero());
+    QTimer::singleShot(std::chrono::ceil<std::chrono::milliseconds>(left), Qt::PreciseTimer,
+                       std::move(send));
 }
 
 TerminalServer::TerminalServer(LineService &service, AnswerTimer &timer, QObject *parent)
@@ -135,6 +140,7 @@ void TerminalServer::work(int id)
             send(id, piece->failure);
             continue;
         }
+        const auto arrival = std::chrono::steady_clock::now();
         Reply reply = m_service.handle(id, piece->body, piece->frameBytes);
         emit transferred(qint64(piece->frameBytes));
         servedAny = true;
@@ -144,7 +150,7 @@ void TerminalServer::work(int id)
         }
         c.answering = true;
         c.notifier->setEnabled(false);
-        m_timer.after(reply.delay, [this, id, bytes = std::move(reply.bytes)] {
+        m_timer.after(arrival, reply.delay, [this, id, bytes = std::move(reply.bytes)] {
             const auto again = m_connections.find(id);
             if (again == m_connections.end())
                 return;
@@ -191,7 +197,11 @@ void TerminalServer::drop(int id)
     const auto found = m_connections.find(id);
     if (found == m_connections.end())
         return;
-    found->second->notifier.reset();
+    // Usually called from the notifier's own signal: it goes once that is over.
+    QSocketNotifier *notifier = found->second->notifier.release();
+    notifier->setEnabled(false);
+    notifier->disconnect(this);
+    notifier->deleteLater();
     ::close(found->second->fd);
     m_connections.erase(found);
     m_service.disconnected(id);

@@ -17,17 +17,20 @@ class QSocketNotifier;
 namespace velmora::terminal {
 
 // When an answer leaves: the real timer in the program, a recording one in tests.
+// The delay counts from the request's arrival, so the time the engine and
+// the commit took is part of it, as on a wire.
 class AnswerTimer
 {
 public:
+    using Moment = std::chrono::steady_clock::time_point;
     virtual ~AnswerTimer() = default;
-    virtual void after(std::chrono::microseconds delay, std::function<void()> send) = 0;
+    virtual void after(Moment arrival, std::chrono::microseconds delay, std::function<void()> send) = 0;
 };
 
 class QtAnswerTimer final : public AnswerTimer
 {
 public:
-    void after(std::chrono::microseconds delay, std::function<void()> send) override;
+    void after(Moment arrival, std::chrono::microseconds delay, std::function<void()> send) override;
 };
 
 class TerminalServer final : public QObject

@@ -66,6 +66,10 @@ int main(int argc, char *argv[])
     const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0)
         return fail(QStringLiteral("%1 is already served by another terminal program").arg(portName));
+    // Who holds it, for whoever has to stop the terminal.
+    const std::string pid = std::to_string(getpid()) + "\n";
+    if (ftruncate(lock, 0) != 0 || ::write(lock, pid.data(), pid.size()) != ssize_t(pid.size()))
+        return fail(QStringLiteral("cannot write %1").arg(QString::fromStdString(lockPath)));
 
     sim::state().portNumber = *port;
 
@@ -81,9 +85,6 @@ int main(int argc, char *argv[])
     service.setPace(store.pace());
     terminal::QtAnswerTimer timer;
     terminal::TerminalServer server(service, timer);
-    QString problem;
-    if (!server.listen(QString::fromStdString(place.path), &problem))
-        return fail(problem);
 
     terminal::TerminalWindow window(portName, QString::fromStdString(place.path), store.pace());
     window.showProblem(opened.message);
@@ -112,6 +113,10 @@ int main(int argc, char *argv[])
     refresh.start(kRefreshMs);
 
     window.show();
+    // Listening last: a program that connects finds the terminal ready to answer.
+    QString problem;
+    if (!server.listen(QString::fromStdString(place.path), &problem))
+        return fail(problem);
     const int status = app.exec();
     sim::state().store = nullptr;
     return status;

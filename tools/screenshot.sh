@@ -1,14 +1,30 @@
 #!/usr/bin/env bash
-# Refreshes docs/window.png: the program under a virtual X display,
-# against the simulated terminal, a few seconds after start.
+# Refreshes docs/window.png (the program a few seconds after start) and
+# docs/terminal.png (the program after pressing its 4800 baud button, beside
+# the terminal's window that the press started), under a virtual X display.
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 out=${1:-$here/docs/window.png}
+both=${2:-$here/docs/terminal.png}
 bin=${VELMORA_BIN:-$here/build/bin/velmora}
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c "
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir -m 700 "$scratch/run"
+# A terminal of its own: a fresh memory, stopped with the display.
+export XDG_RUNTIME_DIR="$scratch/run" XDG_DATA_HOME="$scratch/data"
+xvfb-run -a -s "-screen 0 1280x800x24" bash -c "
   '$bin' & pid=\$!
   sleep \${VELMORA_SHOT_DELAY:-3}
   import -window root -crop 802x630+0+0 +repage '$out'
-  kill \$pid
+  # The 4800 button: Command13(3) at 2895,420 twips, 15 twips a pixel.
+  xdotool mousemove 223 41 click 1
+  sleep \${VELMORA_SHOT_WAIT:-6}
+  terminal=\$(xdotool search --name 'Velmora terminal on' | head -1)
+  # No window manager: both windows open at the top left; put the terminal's beside.
+  xdotool windowmove \"\$terminal\" 812 0
+  sleep 1
+  import -window root -crop 1236x630+0+0 +repage '$both'
+  terminalPid=\$(xdotool getwindowpid \"\$terminal\")
+  kill \$pid \$terminalPid
 "
-echo "wrote $out"
+echo "wrote $out and $both"

@@ -6,7 +6,7 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 cd "$here"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
-          xvfb xauth imagemagick fonts-liberation)
+          xvfb xauth imagemagick fonts-liberation xdotool)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

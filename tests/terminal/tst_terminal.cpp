@@ -36,7 +36,7 @@ char kName[] = "PONTO_00";
 struct HeldTimer final : terminal::AnswerTimer
 {
     std::vector<std::pair<microseconds, std::function<void()>>> held;
-    void after(microseconds delay, std::function<void()> send) override
+    void after(Moment, microseconds delay, std::function<void()> send) override
     {
         held.emplace_back(delay, std::move(send));
     }
