@@ -23,6 +23,7 @@ public:
     QStringList calls;
     void lineChanged(const sim::State &) final { calls << "line"; }
     void terminalChanged(const sim::Terminal &) final { calls << "terminal"; }
+    void pointersChanged(const sim::Terminal &) final { calls << "pointers"; }
     void entryInserted(const sim::Terminal &, std::size_t i) final
     {
         calls << QStringLiteral("entry %1").arg(i);
