@@ -12,7 +12,7 @@ trap 'rm -rf "$scratch"' EXIT
 mkdir -m 700 "$scratch/run"
 # A terminal of its own: a fresh memory, stopped with the display.
 export XDG_RUNTIME_DIR="$scratch/run" XDG_DATA_HOME="$scratch/data"
-xvfb-run -a -s "-screen 0 1280x800x24" bash -c "
+xvfb-run -a -s "-screen 0 2000x820x24" bash -c "
   '$bin' & pid=\$!
   sleep \${VELMORA_SHOT_DELAY:-3}
   import -window root -crop 802x630+0+0 +repage '$out'
@@ -23,7 +23,7 @@ xvfb-run -a -s "-screen 0 1280x800x24" bash -c "
   # No window manager: both windows open at the top left; put the terminal's beside.
   xdotool windowmove \"\$terminal\" 812 0
   sleep 1
-  import -window root -crop 1236x630+0+0 +repage '$both'
+  import -window root -crop 1992x800+0+0 +repage '$both'
   terminalPid=\$(xdotool getwindowpid \"\$terminal\")
   kill \$pid \$terminalPid
 "
