@@ -80,6 +80,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ShowMessage(char *name, int32_t
     terminal->messageShown = true;
     terminal->shownNumber = number;
     terminal->shownText = boundedText(text, kMaxMessageText);
+    terminal->shownAt = terminalClock(*terminal);
     persistTerminal(*terminal);
     return 1;
 }

@@ -268,13 +268,21 @@ void persistAll()
 
 int32_t stampCard(Terminal &terminal, int32_t cardCode)
 {
+    return stampCard(terminal, cardCode, 0, 0, 1);
+}
+
+int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t justification,
+                  uint8_t presence)
+{
     const auto now = toClockSeconds(terminalClock(terminal));
     if (!now || terminal.entries.size() >= state().entryCapacity)
         return -1;
     Entry entry;
     entry.seconds = *now;
     entry.cardCode = cardCode;
-    entry.presence = 1;
+    entry.aux1 = aux1;
+    entry.justification = justification;
+    entry.presence = presence;
     entry.origin = Origin::Card;
     entry.serial = terminal.takeSerial();
     terminal.entries.push_back(entry);

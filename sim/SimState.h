@@ -83,6 +83,7 @@ struct Terminal
     bool messageShown = false;
     int32_t shownNumber = 0;
     std::string shownText;
+    int64_t shownAt = 0; // terminal clock when the message was shown
     std::array<std::optional<Event>, kEventSlots> events;
     std::map<int32_t, EmployeeName> employees;
 
@@ -181,6 +182,9 @@ void persistAll();
 // A card at the reader: the new entry's index, or -1 (memory full, clock
 // outside 32 bits).
 int32_t stampCard(Terminal &terminal, int32_t cardCode);
+// A card at the reader with the key pressed and justification chosen there.
+int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t justification,
+                  uint8_t presence);
 // The terminal's clock reads `seconds` now and runs on from there.
 void setTerminalClock(Terminal &terminal, int32_t seconds);
 // Empty, too long or duplicate names fail (nullptr / false).

@@ -2,6 +2,7 @@
 #include "sim/SimState.h"
 
 #include <algorithm>
+#include <iterator>
 #include <limits>
 
 using namespace velmora::sim;
@@ -93,6 +94,40 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PassCard(const char *name, int32_t cardC
 {
     Terminal *terminal = findTerminal(name);
     return terminal ? stampCard(*terminal, cardCode) : -1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PassCardWith(const char *name, int32_t cardCode,
+                                                     int32_t aux1, int32_t justification,
+                                                     int32_t presence)
+{
+    const auto fitsByte = [](int32_t v) { return v >= 0 && v <= 255; };
+    Terminal *terminal = findTerminal(name);
+    if (!terminal || !fitsByte(aux1) || !fitsByte(justification) || !fitsByte(presence))
+        return -1;
+    return stampCard(*terminal, cardCode, static_cast<uint8_t>(aux1),
+                     static_cast<uint8_t>(justification), static_cast<uint8_t>(presence));
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_TerminalCount(void)
+{
+    return static_cast<int32_t>(state().terminals.size());
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetTerminalName(int32_t i, char *buf, int32_t size)
+{
+    const auto &terminals = state().terminals;
+    if (i < 0 || static_cast<std::size_t>(i) >= terminals.size())
+        return 0;
+    return copyOut(terminals[static_cast<std::size_t>(i)].name, buf, size);
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalClock(const char *name, int32_t clockSeconds)
+{
+    Terminal *terminal = findTerminal(name);
+    if (!terminal)
+        return 0;
+    setTerminalClock(*terminal, clockSeconds);
+    return 1;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_EntryCount(const char *name)
@@ -233,6 +268,15 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessage(const char *name, int32_
     return 1;
 }
 
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessageTime(const char *name, int64_t *at)
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || !at || !terminal->messageShown)
+        return 0;
+    *at = terminal->shownAt;
+    return 1;
+}
+
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEvent(const char *name, int32_t slot, int32_t out[6])
 {
     const Terminal *terminal = findTerminal(name);
@@ -257,6 +301,29 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeName(const char *name, int32_
         return 0;
     *cardCode = found->second.cardCode;
     *last = found->second.last;
+    return 1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_EmployeeCount(const char *name)
+{
+    const Terminal *terminal = findTerminal(name);
+    return terminal ? static_cast<int32_t>(terminal->employees.size()) : -1;
+}
+
+KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeAt(const char *name, int32_t i,
+                                                      int32_t *employee, char *buf, int32_t size,
+                                                      int32_t *cardCode)
+{
+    const Terminal *terminal = findTerminal(name);
+    if (!terminal || !employee || !cardCode || i < 0
+        || static_cast<std::size_t>(i) >= terminal->employees.size())
+        return 0;
+    // Names are few (a roster of up to a thousand); a walk is fine here.
+    const auto found = std::next(terminal->employees.begin(), i);
+    if (!copyOut(found->second.text, buf, size))
+        return 0;
+    *employee = found->first;
+    *cardCode = found->second.cardCode;
     return 1;
 }
 

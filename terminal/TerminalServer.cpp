@@ -142,6 +142,7 @@ void TerminalServer::work(int id)
         }
         const auto arrival = std::chrono::steady_clock::now();
         Reply reply = m_service.handle(id, piece->body, piece->frameBytes);
+        emit transferred(qint64(piece->frameBytes));
         servedAny = true;
         if (reply.delay.count() <= 0) {
             send(id, reply.bytes);
@@ -188,6 +189,7 @@ void TerminalServer::send(int id, const std::string &bytes)
         c.closed = true;
         return;
     }
+    emit transferred(qint64(bytes.size()));
 }
 
 void TerminalServer::drop(int id)

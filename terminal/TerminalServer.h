@@ -46,6 +46,8 @@ public:
 signals:
     // A request was answered (the engine may have changed).
     void served();
+    // Bytes of a request taken or an answer sent, for the line's traffic figure.
+    void transferred(qint64 bytes);
 
 private:
     struct Connection;

@@ -1,44 +1,32 @@
 #include "terminal/TerminalWindow.h"
 
-#include "link/AnsiText.h"
-#include "sim/SimState.h"
+#include "terminal/panel/ByteRate.h"
+#include "terminal/panel/EnginePanelModel.h"
+#include "terminal/panel/PanelWindow.h"
 
 #include <QButtonGroup>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace velmora::terminal {
 
-std::vector<TerminalSummary> summarizeLine()
-{
-    std::vector<TerminalSummary> line;
-    for (const sim::Terminal &t : sim::state().terminals)
-        line.push_back({t.name, t.entryCount()});
-    return line;
-}
-
-QString entryCountText(int32_t entries)
-{
-    return entries == 1 ? QStringLiteral("1 entry") : QStringLiteral("%1 entries").arg(entries);
-}
-
 TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPath, Pace pace,
                                QWidget *parent)
-    : QWidget(parent)
+    : QWidget(parent), m_rate(std::make_unique<panel::ByteRate>())
 {
     setWindowTitle(QStringLiteral("Velmora terminal on %1").arg(portName));
+    m_clock.start();
     auto *layout = new QVBoxLayout(this);
 
     auto *serves = new QLabel(QStringLiteral("<b>Serves %1</b>").arg(portName.toHtmlEscaped()));
     auto *where = new QLabel(socketPath);
     where->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(serves);
-    layout->addWidget(where);
+    where->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
     auto *paceBox = new QGroupBox(QStringLiteral("Pace"));
     auto *paceLayout = new QHBoxLayout(paceBox);
@@ -50,7 +38,6 @@ TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPat
     paceLayout->addWidget(m_wire);
     paceLayout->addWidget(m_instant);
     paceLayout->addStretch();
-    layout->addWidget(paceBox);
     setPace(pace);
     connect(m_wire, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -61,16 +48,36 @@ TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPat
             emit paceChosen(Pace::Instant);
     });
 
+    // One row, so the panels keep the height.
+    auto *top = new QHBoxLayout;
+    top->addWidget(serves);
+    top->addWidget(where, 1);
+    top->addWidget(paceBox);
+    layout->addLayout(top);
+
     m_problem = new QLabel;
     m_problem->setWordWrap(true);
     m_problem->setStyleSheet(QStringLiteral("color: #a00000"));
     m_problem->hide();
     layout->addWidget(m_problem);
 
-    m_pages = new QTabWidget;
-    layout->addWidget(m_pages, 1);
-    resize(420, 300);
-    refresh();
+    panel::LineHooks hooks;
+    hooks.port = portName;
+    hooks.bytesPerSecond = [this] { return double(m_rate->perSecond(m_clock.elapsed())); };
+    hooks.pace = [this] { return m_wire->isChecked() ? panel::Pace::Wire : panel::Pace::Instant; };
+    hooks.setPace = [this](panel::Pace p) { setPace(p == panel::Pace::Wire ? Pace::Wire : Pace::Instant); };
+    m_model = std::make_unique<panel::EnginePanelModel>(std::move(hooks));
+    m_panels = new panel::PanelWindow(*m_model);
+    layout->addWidget(m_panels, 1);
+
+    const QSize room = screen() ? screen()->availableGeometry().size() * 0.95 : QSize(1180, 800);
+    resize(QSize(1180, 800).boundedTo(room));
+}
+
+TerminalWindow::~TerminalWindow()
+{
+    // The panels read the model until they go.
+    delete m_panels;
 }
 
 void TerminalWindow::setPace(Pace pace)
@@ -91,32 +98,17 @@ QString TerminalWindow::problem() const
 
 void TerminalWindow::refresh()
 {
-    const std::vector<TerminalSummary> line = summarizeLine();
-    bool sameNames = line.size() == m_shown.size();
-    for (std::size_t i = 0; sameNames && i < line.size(); ++i)
-        sameNames = line[i].name == m_shown[i].name;
-    if (!sameNames) {
-        while (m_pages->count() > 0) {
-            QWidget *page = m_pages->widget(0);
-            m_pages->removeTab(0);
-            delete page;
-        }
-        for (const TerminalSummary &t : line) {
-            auto *page = new QWidget;
-            auto *form = new QFormLayout(page);
-            const QString name = ansi::decode(t.name.data(), qsizetype(t.name.size()));
-            form->addRow(QStringLiteral("Name:"), new QLabel(name));
-            auto *count = new QLabel;
-            count->setObjectName(QStringLiteral("entryCount"));
-            form->addRow(QStringLiteral("Entry memory:"), count);
-            m_pages->addTab(page, name);
-        }
-    }
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (auto *count = m_pages->widget(int(i))->findChild<QLabel *>(QStringLiteral("entryCount")))
-            count->setText(entryCountText(line[i].entries));
-    }
-    m_shown = line;
+    m_model->refresh();
+}
+
+void TerminalWindow::countBytes(qint64 bytes)
+{
+    m_rate->add(bytes, m_clock.elapsed());
+}
+
+QTabWidget *TerminalWindow::pages() const
+{
+    return m_panels->tabs();
 }
 
 } // namespace velmora::terminal

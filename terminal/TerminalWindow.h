@@ -1,30 +1,26 @@
 #pragma once
 // The terminal program's window: which port it serves, the pace switch, a
-// message line, and one page per terminal on the line.
+// message line, and one front panel per terminal on the line.
 
 #include "terminal/LineService.h"
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QWidget>
 
-#include <functional>
-#include <string>
-#include <vector>
+#include <memory>
 
 class QLabel;
 class QRadioButton;
 class QTabWidget;
 
-namespace velmora::terminal {
+namespace velmora::panel {
+class ByteRate;
+class EnginePanelModel;
+class PanelWindow;
+} // namespace velmora::panel
 
-// What a page shows of one terminal.
-struct TerminalSummary
-{
-    std::string name;
-    int32_t entries = 0;
-};
-std::vector<TerminalSummary> summarizeLine();
-QString entryCountText(int32_t entries);
+namespace velmora::terminal {
 
 class TerminalWindow final : public QWidget
 {
@@ -32,14 +28,18 @@ class TerminalWindow final : public QWidget
 public:
     TerminalWindow(const QString &portName, const QString &socketPath, Pace pace,
                    QWidget *parent = nullptr);
+    ~TerminalWindow() override;
 
     void setPace(Pace pace);
     void showProblem(const QString &message);
     QString problem() const;
-    // Brings the pages up to date with the engine.
+    // Brings the panels up to date with the engine.
     void refresh();
+    // Bytes that crossed the line, for its bytes-per-second figure.
+    void countBytes(qint64 bytes);
 
-    QTabWidget *pages() const { return m_pages; }
+    QTabWidget *pages() const;
+    panel::PanelWindow *panels() const { return m_panels; }
     QRadioButton *wirePaceButton() const { return m_wire; }
     QRadioButton *instantButton() const { return m_instant; }
 
@@ -50,8 +50,10 @@ private:
     QLabel *m_problem = nullptr;
     QRadioButton *m_wire = nullptr;
     QRadioButton *m_instant = nullptr;
-    QTabWidget *m_pages = nullptr;
-    std::vector<TerminalSummary> m_shown;
+    std::unique_ptr<panel::ByteRate> m_rate;
+    QElapsedTimer m_clock;
+    std::unique_ptr<panel::EnginePanelModel> m_model;
+    panel::PanelWindow *m_panels = nullptr;
 };
 
 } // namespace velmora::terminal

@@ -102,6 +102,8 @@ int main(int argc, char *argv[])
     // The pages follow the engine a few times a second, not on every request.
     bool changed = false;
     QObject::connect(&server, &terminal::TerminalServer::served, &window, [&changed] { changed = true; });
+    QObject::connect(&server, &terminal::TerminalServer::transferred, &window,
+                     &terminal::TerminalWindow::countBytes);
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, &window, [&] {
         if (changed)

@@ -14,13 +14,13 @@ px() { awk -v s="$scale" -v n="$1" 'BEGIN { printf "%d", int(n * s + 0.999) }'; 
 # The window is 802 by 630 pixels at scale 1; the 4800 button, Command13(3)
 # at 2895,420 twips (15 twips a pixel), is under 223,41.
 size="$(px 802)x$(px 630)"
-bothSize="$(px 1236)x$(px 630)"
+bothSize="$(px 1992)x$(px 800)"
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -m 700 "$scratch/run"
 # A terminal of its own: a fresh memory, stopped with the display.
 export XDG_RUNTIME_DIR="$scratch/run" XDG_DATA_HOME="$scratch/data"
-xvfb-run -a -s "-screen 0 2000x1200x24" bash -c "
+xvfb-run -a -s "-screen 0 3000x1300x24" bash -c "
   '$bin' & pid=\$!
   sleep \${VELMORA_SHOT_DELAY:-3}
   import -window root -crop $size+0+0 +repage '$out'

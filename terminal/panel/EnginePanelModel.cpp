@@ -1,0 +1,192 @@
+#include "terminal/panel/EnginePanelModel.h"
+
+#include "terminal/panel/PanelRules.h"
+
+#include "link/AnsiText.h"
+#include "sim/SimState.h"
+
+namespace velmora::panel {
+
+namespace {
+
+QString text(const std::string &bytes)
+{
+    return ansi::decode(bytes.data(), static_cast<qsizetype>(bytes.size()));
+}
+
+sim::Terminal *find(const QString &name)
+{
+    const QByteArray n = ansi::encode(name);
+    return sim::findTerminal(n.constData());
+}
+
+QList<ScheduledEvent> eventsOf(const sim::Terminal &t)
+{
+    QList<ScheduledEvent> events;
+    for (int slot = 0; slot < sim::kEventSlots; ++slot)
+        if (const auto &e = t.events[static_cast<std::size_t>(slot)])
+            events << ScheduledEvent{slot,     (*e)[0], (*e)[1], (*e)[2], (*e)[3],
+                                     static_cast<uint32_t>((*e)[4]),
+                                     static_cast<uint32_t>((*e)[5])};
+    return events;
+}
+
+QString gone(const QString &name)
+{
+    return QStringLiteral("Terminal %1 is no longer on the line.").arg(name);
+}
+
+} // namespace
+
+EnginePanelModel::EnginePanelModel(LineHooks hooks, QObject *parent)
+    : PanelModel(parent), m_hooks(std::move(hooks))
+{
+}
+
+QStringList EnginePanelModel::terminals() const
+{
+    QStringList names;
+    for (const sim::Terminal &t : sim::state().terminals)
+        names << text(t.name);
+    return names;
+}
+
+std::optional<TerminalView> EnginePanelModel::terminal(const QString &name) const
+{
+    const sim::Terminal *t = find(name);
+    if (!t)
+        return std::nullopt;
+    TerminalView v;
+    v.name = name;
+    v.clock = sim::terminalClock(*t);
+    for (const auto &[employee, e] : t->employees)
+        v.employees << EmployeeName{employee, text(e.text), e.cardCode};
+    for (const std::string &j : t->justifications)
+        v.justifications << text(j);
+    v.events = eventsOf(*t);
+    v.spentEvents = m_runner.spentSlots(name);
+    if (t->messageShown)
+        v.shown = ShownMessage{t->shownNumber, text(t->shownText), t->shownAt};
+    // The program never sends its entry and exit message fields.
+    v.entryMessage = kFactoryEntryMessage;
+    v.exitMessage = kFactoryExitMessage;
+    v.messageDelay = t->configuration[1];
+    v.entryCount = t->entryCount();
+    v.firstPointer = t->entryCount();
+    v.secondPointer = t->secondPointer;
+    v.readerPointer = t->readerPointer;
+    return v;
+}
+
+std::optional<StampedEntry> EnginePanelModel::entryAt(const QString &name, int32_t index) const
+{
+    const sim::Terminal *t = find(name);
+    if (!t || index < 0 || index >= t->entryCount())
+        return std::nullopt;
+    const sim::Entry &e = t->entries[static_cast<std::size_t>(index)];
+    return StampedEntry{e.seconds,  e.cardCode, e.aux1, e.justification, e.presence,
+                        static_cast<int32_t>(e.origin), e.serial};
+}
+
+QString EnginePanelModel::employeeMessage(const QString &name, int32_t employee) const
+{
+    const sim::Terminal *t = find(name);
+    if (!t)
+        return {};
+    // Kind 1 is the only kind the program sends.
+    const auto found = t->messages.find({employee, 1});
+    return found == t->messages.end() ? QString() : text(found->second);
+}
+
+LineView EnginePanelModel::line() const
+{
+    const sim::Port &port = sim::state().port;
+    LineView v;
+    v.port = m_hooks.port;
+    v.open = port.open;
+    v.baud = port.baud;
+    v.modem = port.modem;
+    v.callConnected = port.callConnected;
+    v.linkOpen = port.linkOpen;
+    v.bytesPerSecond = m_hooks.bytesPerSecond ? m_hooks.bytesPerSecond() : 0;
+    v.pace = m_hooks.pace ? m_hooks.pace() : Pace::Instant;
+    v.paceSwitchable = static_cast<bool>(m_hooks.setPace);
+    return v;
+}
+
+QString EnginePanelModel::passCard(const QString &name, const CardPass &pass)
+{
+    sim::Terminal *t = find(name);
+    if (!t)
+        return gone(name);
+    uint8_t justification = 0;
+    if (pass.justification >= 0) {
+        const auto code = justificationCode(pass.justification);
+        if (!code)
+            return QStringLiteral("That justification has no code the reader can stamp.");
+        justification = *code;
+    }
+    if (sim::stampCard(*t, pass.cardCode, 0, justification,
+                       pass.exit ? kPresenceExit : kPresenceEntry)
+        < 0)
+        return QStringLiteral("The terminal did not stamp the card: its memory is full or its "
+                              "clock is out of range.");
+    refresh();
+    return {};
+}
+
+QString EnginePanelModel::setClock(const QString &name, int32_t clockSeconds)
+{
+    sim::Terminal *t = find(name);
+    if (!t)
+        return gone(name);
+    sim::setTerminalClock(*t, clockSeconds);
+    refresh();
+    return {};
+}
+
+QString EnginePanelModel::addTerminal(const QString &name)
+{
+    if (const QString problem = terminalNameProblem(name); !problem.isEmpty())
+        return problem;
+    const QByteArray n = ansi::encode(name);
+    if (!sim::addTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
+        return QStringLiteral("Terminal %1 is already on the line.").arg(name);
+    refresh();
+    return {};
+}
+
+QString EnginePanelModel::removeTerminal(const QString &name)
+{
+    const QByteArray n = ansi::encode(name);
+    if (name.isEmpty()
+        || !sim::removeTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
+        return QStringLiteral("Terminal %1 is not on the line.").arg(name);
+    m_runner.forget(name);
+    refresh();
+    return {};
+}
+
+QString EnginePanelModel::setPace(Pace pace)
+{
+    if (!m_hooks.setPace)
+        return pace == Pace::Instant
+                   ? QString()
+                   : QStringLiteral("This line has no wire: it always answers at once.");
+    m_hooks.setPace(pace);
+    return {};
+}
+
+void EnginePanelModel::refresh()
+{
+    for (sim::Terminal &t : sim::state().terminals) {
+        const int64_t clock = sim::terminalClock(t);
+        const int64_t shift = m_runner.advance(text(t.name), eventsOf(t), clock);
+        if (shift != 0)
+            if (const auto moved = sim::toClockSeconds(clock + shift))
+                sim::setTerminalClock(t, *moved);
+    }
+    emit changed();
+}
+
+} // namespace velmora::panel

@@ -1,0 +1,47 @@
+#include "terminal/panel/ScheduleRunner.h"
+
+#include "terminal/panel/PanelRules.h"
+
+#include <algorithm>
+
+namespace velmora::panel {
+
+int64_t ScheduleRunner::advance(const QString &terminal, const QList<ScheduledEvent> &events,
+                                int64_t clock)
+{
+    auto found = m_terminals.find(terminal);
+    if (found == m_terminals.end()) {
+        m_terminals.insert(terminal, Seen{clock, {}});
+        return 0;
+    }
+    Seen &seen = *found;
+    // A slot written anew may fire again.
+    for (auto it = seen.spent.begin(); it != seen.spent.end();) {
+        const bool same = std::any_of(events.begin(), events.end(),
+                                      [&](const ScheduledEvent &e) { return e == it.value(); });
+        it = same ? std::next(it) : seen.spent.erase(it);
+    }
+    int64_t shift = 0;
+    for (const ScheduledEvent &event : events) {
+        if (seen.spent.contains(event.slot))
+            continue;
+        if (const int64_t due = clockShiftDue(event, seen.clock, clock); due != 0) {
+            shift += due;
+            seen.spent.insert(event.slot, event);
+        }
+    }
+    seen.clock = clock + shift;
+    return shift;
+}
+
+QSet<int> ScheduleRunner::spentSlots(const QString &terminal) const
+{
+    QSet<int> spent;
+    const auto found = m_terminals.constFind(terminal);
+    if (found != m_terminals.constEnd())
+        for (auto it = found->spent.begin(); it != found->spent.end(); ++it)
+            spent.insert(it.key());
+    return spent;
+}
+
+} // namespace velmora::panel

@@ -1,0 +1,204 @@
+#include "terminal/panel/SimPanelModel.h"
+
+#include "terminal/panel/PanelRules.h"
+
+#include "link/AnsiText.h"
+#include "sim/SimTerminalTest.h"
+
+#include <QByteArray>
+
+#include <cstring>
+
+namespace velmora::panel {
+
+namespace {
+
+// The terminal holds its texts as the library's Windows-1252 bytes.
+QByteArray bytes(const QString &text)
+{
+    return ansi::encode(text);
+}
+
+QString text(const char *buf)
+{
+    return ansi::decode(buf, static_cast<qsizetype>(std::strlen(buf)));
+}
+
+constexpr int kTextBuffer = 4096;
+
+} // namespace
+
+QStringList SimPanelModel::terminals() const
+{
+    QStringList names;
+    QByteArray buf(kTextBuffer, '\0');
+    const int n = Sim_TerminalCount();
+    for (int i = 0; i < n; ++i)
+        if (Sim_GetTerminalName(i, buf.data(), buf.size()))
+            names << text(buf.constData());
+    return names;
+}
+
+std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
+{
+    const QByteArray n = bytes(name);
+    if (Sim_EntryCount(n.constData()) < 0)
+        return std::nullopt;
+    QByteArray buf(kTextBuffer, '\0');
+
+    TerminalView v;
+    v.name = name;
+    v.clock = Sim_ReadClock(n.constData());
+
+    const int employees = Sim_EmployeeCount(n.constData());
+    for (int i = 0; i < employees; ++i) {
+        EmployeeName e;
+        if (Sim_GetEmployeeAt(n.constData(), i, &e.employee, buf.data(), buf.size(), &e.cardCode)) {
+            e.name = text(buf.constData());
+            v.employees << e;
+        }
+    }
+    const int justifications = Sim_JustificationCount(n.constData());
+    for (int i = 0; i < justifications; ++i)
+        v.justifications << (Sim_GetJustification(n.constData(), i, buf.data(), buf.size())
+                                 ? text(buf.constData())
+                                 : QString());
+    for (int slot = 0; slot < 110; ++slot) {
+        int32_t out[6];
+        if (Sim_GetEvent(n.constData(), slot, out))
+            v.events << ScheduledEvent{slot,   out[0], out[1], out[2], out[3],
+                                       static_cast<uint32_t>(out[4]),
+                                       static_cast<uint32_t>(out[5])};
+    }
+    v.spentEvents = m_runner.spentSlots(name);
+
+    ShownMessage shown;
+    if (Sim_GetShownMessage(n.constData(), &shown.number, buf.data(), buf.size())
+        && Sim_GetShownMessageTime(n.constData(), &shown.shownAt)) {
+        shown.text = text(buf.constData());
+        v.shown = shown;
+    }
+    v.entryMessage = kFactoryEntryMessage;
+    v.exitMessage = kFactoryExitMessage;
+    int32_t configuration[9];
+    if (Sim_GetConfiguration(n.constData(), configuration))
+        v.messageDelay = configuration[1];
+    Sim_GetPointers(n.constData(), &v.firstPointer, &v.secondPointer, &v.readerPointer);
+    v.entryCount = Sim_EntryCount(n.constData());
+    return v;
+}
+
+std::optional<StampedEntry> SimPanelModel::entryAt(const QString &name, int32_t index) const
+{
+    SimEntry e{};
+    if (!Sim_GetEntry(bytes(name).constData(), index, &e))
+        return std::nullopt;
+    return StampedEntry{e.seconds, e.cardCode, e.aux1, e.justification, e.presence, e.orValue,
+                        e.code};
+}
+
+QString SimPanelModel::employeeMessage(const QString &name, int32_t employee) const
+{
+    // Kind 1 is the only kind the program sends.
+    QByteArray buf(kTextBuffer, '\0');
+    return Sim_GetMessage(bytes(name).constData(), employee, 1, buf.data(), buf.size())
+               ? text(buf.constData())
+               : QString();
+}
+
+LineView SimPanelModel::line() const
+{
+    LineView v;
+    v.port = QStringLiteral("COM1");
+    int32_t open = 0, baud = 0, call = 0, link = 0;
+    if (Sim_PortState(&open, &baud, &call, &link)) {
+        v.open = open != 0;
+        v.baud = baud;
+        v.callConnected = call != 0;
+        v.linkOpen = link != 0;
+        // A raw port without a link, or a call, is the modem's.
+        v.modem = v.callConnected || (v.open && !v.linkOpen);
+    }
+    v.pace = Pace::Instant;
+    v.paceSwitchable = false;
+    return v;
+}
+
+QString SimPanelModel::passCard(const QString &name, const CardPass &pass)
+{
+    int32_t justification = 0;
+    if (pass.justification >= 0) {
+        const auto code = justificationCode(pass.justification);
+        if (!code)
+            return QStringLiteral("That justification has no code the reader can stamp.");
+        justification = *code;
+    }
+    const int32_t presence = pass.exit ? kPresenceExit : kPresenceEntry;
+    const int32_t index =
+        Sim_PassCardWith(bytes(name).constData(), pass.cardCode, 0, justification, presence);
+    if (index < 0)
+        return Sim_EntryCount(bytes(name).constData()) < 0
+                   ? QStringLiteral("Terminal %1 is no longer on the line.").arg(name)
+                   : QStringLiteral("The terminal did not stamp the card: its memory is full "
+                                    "or its clock is out of range.");
+    refresh();
+    return {};
+}
+
+QString SimPanelModel::setClock(const QString &name, int32_t clockSeconds)
+{
+    if (!Sim_SetTerminalClock(bytes(name).constData(), clockSeconds))
+        return QStringLiteral("Terminal %1 is no longer on the line.").arg(name);
+    refresh();
+    return {};
+}
+
+QString SimPanelModel::addTerminal(const QString &name)
+{
+    if (const QString problem = terminalNameProblem(name); !problem.isEmpty())
+        return problem;
+    if (!Sim_AddTerminal(bytes(name).constData()))
+        return QStringLiteral("Terminal %1 is already on the line.").arg(name);
+    refresh();
+    return {};
+}
+
+QString SimPanelModel::removeTerminal(const QString &name)
+{
+    if (!Sim_RemoveTerminal(bytes(name).constData()))
+        return QStringLiteral("Terminal %1 is not on the line.").arg(name);
+    m_runner.forget(name);
+    refresh();
+    return {};
+}
+
+QString SimPanelModel::setPace(Pace pace)
+{
+    if (pace == Pace::Instant)
+        return {};
+    return QStringLiteral("The terminal in this process has no wire: it always answers at once.");
+}
+
+void SimPanelModel::refresh()
+{
+    for (const QString &name : terminals()) {
+        const QByteArray n = bytes(name);
+        QList<ScheduledEvent> events;
+        for (int slot = 0; slot < 110; ++slot) {
+            int32_t out[6];
+            if (Sim_GetEvent(n.constData(), slot, out))
+                events << ScheduledEvent{slot,   out[0], out[1], out[2], out[3],
+                                         static_cast<uint32_t>(out[4]),
+                                         static_cast<uint32_t>(out[5])};
+        }
+        const int64_t clock = Sim_ReadClock(n.constData());
+        if (const int64_t shift = m_runner.advance(name, events, clock); shift != 0) {
+            const int64_t moved = clock + shift;
+            if (moved >= INT32_MIN && moved <= INT32_MAX)
+                Sim_SetTerminalClock(n.constData(), static_cast<int32_t>(moved));
+        }
+    }
+    emit changed();
+}
+
+} // namespace velmora::panel

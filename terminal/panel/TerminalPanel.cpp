@@ -1,0 +1,348 @@
+#include "terminal/panel/TerminalPanel.h"
+
+#include "terminal/panel/PanelItemModels.h"
+#include "terminal/panel/PanelRules.h"
+#include "terminal/panel/PanelWidgets.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace velmora::panel {
+
+namespace {
+
+QTableView *makeTable(QAbstractItemModel *model, QWidget *parent)
+{
+    auto *view = new QTableView(parent);
+    view->setModel(model);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setWordWrap(false);
+    return view;
+}
+
+// Widths from sample texts: measuring the rows of a long memory would read them all.
+void sizeColumns(QTableView *view, const QStringList &samples)
+{
+    const QFontMetrics metrics(view->font());
+    for (int i = 0; i < samples.size(); ++i)
+        view->setColumnWidth(i, metrics.horizontalAdvance(samples[i]) + 16);
+}
+
+QString yesNo(bool v, const char *yes, const char *no)
+{
+    return QString::fromLatin1(v ? yes : no);
+}
+
+} // namespace
+
+TerminalPanel::TerminalPanel(PanelModel &model, const QString &terminal, QWidget *parent)
+    : QWidget(parent), m_model(model), m_terminal(terminal)
+{
+    auto *left = new QVBoxLayout;
+    left->addWidget(buildDisplayAndReader());
+    left->addWidget(buildBells(), 1);
+    auto *layout = new QHBoxLayout(this);
+    layout->addLayout(left, 1);
+    layout->addWidget(buildMemoryAndLine(), 1);
+
+    connect(&m_model, &PanelModel::changed, this, &TerminalPanel::showModel);
+    showModel();
+}
+
+QWidget *TerminalPanel::buildDisplayAndReader()
+{
+    auto *box = new QGroupBox(QStringLiteral("Display and card reader"), this);
+    m_c.display = new DisplayWidget(box);
+
+    m_c.employee = new QComboBox(box);
+    m_c.employee->setAccessibleName(QStringLiteral("Employee"));
+    m_c.cardCode = new QLineEdit(box);
+    m_c.cardCode->setPlaceholderText(QStringLiteral("any card code"));
+    m_c.entry = new QRadioButton(QStringLiteral("Entry"), box);
+    m_c.exit = new QRadioButton(QStringLiteral("Exit"), box);
+    m_c.entry->setChecked(true);
+    auto *direction = new QButtonGroup(box);
+    direction->addButton(m_c.entry);
+    direction->addButton(m_c.exit);
+    m_c.justification = new QComboBox(box);
+    m_c.passCard = new QPushButton(QStringLiteral("Pass card"), box);
+    m_c.readerStatus = new QLabel(box);
+    m_c.readerStatus->setWordWrap(true);
+
+    m_c.clockInput = new QLineEdit(box);
+    m_c.clockInput->setPlaceholderText(QStringLiteral("dd/mm/yyyy hh:mm:ss or seconds"));
+    m_c.setClock = new QPushButton(QStringLiteral("Set clock"), box);
+
+    auto *inOut = new QHBoxLayout;
+    inOut->addWidget(m_c.entry);
+    inOut->addWidget(m_c.exit);
+    inOut->addStretch();
+    auto *clock = new QHBoxLayout;
+    clock->addWidget(m_c.clockInput, 1);
+    clock->addWidget(m_c.setClock);
+
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Employee"), m_c.employee);
+    form->addRow(QStringLiteral("Card code"), m_c.cardCode);
+    form->addRow(QString(), inOut);
+    form->addRow(QStringLiteral("Justification"), m_c.justification);
+    form->addRow(QString(), m_c.passCard);
+    form->addRow(QStringLiteral("Terminal clock"), clock);
+
+    auto *layout = new QVBoxLayout(box);
+    layout->addWidget(m_c.display);
+    layout->addLayout(form);
+    layout->addWidget(m_c.readerStatus);
+
+    connect(m_c.employee, &QComboBox::activated, this, &TerminalPanel::pickEmployee);
+    connect(m_c.passCard, &QPushButton::clicked, this, &TerminalPanel::passCard);
+    connect(m_c.cardCode, &QLineEdit::returnPressed, this, &TerminalPanel::passCard);
+    connect(m_c.setClock, &QPushButton::clicked, this, &TerminalPanel::setClock);
+    connect(m_c.clockInput, &QLineEdit::returnPressed, this, &TerminalPanel::setClock);
+    return box;
+}
+
+QWidget *TerminalPanel::buildBells()
+{
+    auto *box = new QGroupBox(QStringLiteral("Bells and relays"), this);
+    const std::array<std::pair<const char *, QColor>, 4> lamps = {{
+        {"Beep 1", QColor(255, 190, 40)},
+        {"Beep 2", QColor(255, 140, 30)},
+        {"Relay 1", QColor(230, 40, 40)},
+        {"Relay 2", QColor(60, 200, 60)},
+    }};
+    auto *row = new QHBoxLayout;
+    for (std::size_t i = 0; i < lamps.size(); ++i) {
+        m_c.lamps[i] = new LampWidget(QString::fromLatin1(lamps[i].first), lamps[i].second, box);
+        row->addWidget(m_c.lamps[i]);
+    }
+    m_eventModel = new EventTableModel(this);
+    m_c.events = makeTable(m_eventModel, box);
+    m_c.events->setMinimumHeight(m_c.events->fontMetrics().height() * 5);
+    sizeColumns(m_c.events, {QStringLiteral("Slot"), QStringLiteral("Hora de Inverno"),
+                             QStringLiteral("00/00/0000  00:00:00"), QStringLiteral("STQQSSD"),
+                             QString(), QStringLiteral("Period"), QStringLiteral("Repeats")});
+    m_c.events->setColumnWidth(
+        4, QFontMetrics(QFontDatabase::systemFont(QFontDatabase::FixedFont)).horizontalAdvance(QString(32, QLatin1Char('#'))) + 16);
+    m_c.nextEvent = new QLabel(box);
+
+    auto *layout = new QVBoxLayout(box);
+    layout->addLayout(row);
+    layout->addWidget(m_c.nextEvent);
+    layout->addWidget(m_c.events, 1);
+    return box;
+}
+
+QWidget *TerminalPanel::buildMemoryAndLine()
+{
+    auto *box = new QGroupBox(QStringLiteral("Memory and line"), this);
+    m_c.memory = new QLabel(box);
+    m_entryModel = new EntryListModel(m_model, this);
+    m_c.entries = makeTable(m_entryModel, box);
+    sizeColumns(m_c.entries, {QStringLiteral("0000000"), QStringLiteral("00/00/0000  00:00:00"),
+                              QStringLiteral("-2147483648"), QStringLiteral("In/out"),
+                              QStringLiteral("A Aleitamento"), QStringLiteral("inserted"),
+                              QStringLiteral("Serial")});
+    m_c.line = new QLabel(box);
+    m_c.line->setWordWrap(true);
+    m_c.wirePace = new QRadioButton(QStringLiteral("wire pace"), box);
+    m_c.instantPace = new QRadioButton(QStringLiteral("instant"), box);
+    auto *pace = new QButtonGroup(box);
+    pace->addButton(m_c.wirePace);
+    pace->addButton(m_c.instantPace);
+
+    auto *paceRow = new QHBoxLayout;
+    paceRow->addWidget(new QLabel(QStringLiteral("Pace:"), box));
+    paceRow->addWidget(m_c.wirePace);
+    paceRow->addWidget(m_c.instantPace);
+    paceRow->addStretch();
+
+    auto *layout = new QVBoxLayout(box);
+    layout->addWidget(m_c.memory);
+    layout->addWidget(m_c.entries, 1);
+    layout->addWidget(m_c.line);
+    layout->addLayout(paceRow);
+
+    // The list follows the newest entry (also once laid out) unless the
+    // technician scrolled away from the end.
+    QScrollBar *bar = m_c.entries->verticalScrollBar();
+    connect(bar, &QScrollBar::actionTriggered, this, [this, bar] {
+        QTimer::singleShot(0, this, [this, bar] { m_followNewest = bar->value() == bar->maximum(); });
+    });
+    connect(bar, &QScrollBar::rangeChanged, this, [this] {
+        if (m_followNewest)
+            m_c.entries->scrollToBottom();
+    });
+
+    connect(m_c.wirePace, &QRadioButton::clicked, this, &TerminalPanel::switchPace);
+    connect(m_c.instantPace, &QRadioButton::clicked, this, &TerminalPanel::switchPace);
+    return box;
+}
+
+void TerminalPanel::showEmployees(const QList<EmployeeName> &employees)
+{
+    const bool same = employees.size() == m_employees.size()
+                      && std::equal(employees.begin(), employees.end(), m_employees.begin(),
+                                    [](const EmployeeName &a, const EmployeeName &b) {
+                                        return a.employee == b.employee && a.name == b.name
+                                               && a.cardCode == b.cardCode;
+                                    });
+    if (same && m_c.employee->count() > 0)
+        return;
+    m_employees = employees;
+    const int kept = m_c.employee->currentIndex();
+    m_c.employee->clear();
+    m_c.employee->addItem(employees.isEmpty() ? QStringLiteral("(no names held)")
+                                              : QStringLiteral("(pick an employee)"));
+    for (const EmployeeName &e : employees)
+        m_c.employee->addItem(
+            QStringLiteral("%1  %2  (%3)").arg(e.employee).arg(e.name.trimmed()).arg(e.cardCode));
+    m_c.employee->setCurrentIndex(kept < m_c.employee->count() ? std::max(kept, 0) : 0);
+}
+
+void TerminalPanel::showJustifications(const QStringList &justifications)
+{
+    if (justifications == m_justifications && m_c.justification->count() > 0)
+        return;
+    m_justifications = justifications;
+    m_c.justification->clear();
+    m_c.justification->addItem(QStringLiteral("(none)"));
+    for (int i = 0; i < justifications.size(); ++i) {
+        const auto code = justificationCode(i);
+        if (!code)
+            break; // no letter code left for the rest
+        m_c.justification->addItem(QStringLiteral("%1  %2").arg(QChar(*code), justifications[i]));
+    }
+    m_c.justification->setEnabled(!justifications.isEmpty());
+}
+
+void TerminalPanel::showModel()
+{
+    const auto view = m_model.terminal(m_terminal);
+    setEnabled(view.has_value());
+    if (!view)
+        return;
+
+    showEmployees(view->employees);
+    showJustifications(view->justifications);
+
+    DisplayInput in;
+    in.clock = view->clock;
+    in.shown = view->shown;
+    in.entryMessage = view->entryMessage;
+    in.exitMessage = view->exitMessage;
+    in.messageDelay = view->messageDelay;
+    if (view->entryCount > 0)
+        in.lastEntry = m_model.entryAt(m_terminal, view->entryCount - 1);
+    if (in.lastEntry) {
+        if (const auto e = employeeForCard(view->employees, in.lastEntry->cardCode)) {
+            in.employeeName = e->name;
+            in.employeeMessage = m_model.employeeMessage(m_terminal, e->employee);
+        }
+    }
+    m_c.display->setLines(displayLines(in));
+
+    const Lamps lit = lampsAt(view->events, view->clock);
+    for (std::size_t i = 0; i < lit.size(); ++i)
+        m_c.lamps[i]->setLit(lit[i]);
+    const auto next = nextEvent(view->events, view->clock, view->spentEvents);
+    m_eventModel->setEvents(view->events, next ? std::optional<int>(next->slot) : std::nullopt);
+    if (next) {
+        const auto it = std::find_if(view->events.begin(), view->events.end(),
+                                     [&](const ScheduledEvent &e) { return e.slot == next->slot; });
+        m_c.nextEvent->setText(QStringLiteral("Next: slot %1, %2, at %3")
+                                   .arg(next->slot)
+                                   .arg(functionName(it->function), clockText(next->at)));
+    } else {
+        m_c.nextEvent->setText(view->events.isEmpty() ? QStringLiteral("No events held.")
+                                                      : QStringLiteral("No event due."));
+    }
+
+    m_c.memory->setText(QStringLiteral("Entries: %1    Pointers: first %2, second %3, reader %4")
+                            .arg(view->entryCount)
+                            .arg(view->firstPointer)
+                            .arg(view->secondPointer)
+                            .arg(view->readerPointer));
+    m_entryModel->setTerminal(m_terminal, view->entryCount, view->justifications);
+
+    const LineView line = m_model.line();
+    QString state;
+    if (!line.open)
+        state = QStringLiteral("closed");
+    else
+        state = QStringLiteral("open at %1, %2, call %3, link %4, %5 bytes/s now")
+                    .arg(line.baud)
+                    .arg(yesNo(line.modem, "by modem", "direct"))
+                    .arg(yesNo(line.callConnected, "connected", "none"))
+                    .arg(yesNo(line.linkOpen, "open", "closed"))
+                    .arg(line.bytesPerSecond, 0, 'f', 0);
+    m_c.line->setText(QStringLiteral("Line %1: %2").arg(line.port, state));
+    m_c.wirePace->setChecked(line.pace == Pace::Wire);
+    m_c.instantPace->setChecked(line.pace == Pace::Instant);
+    m_c.wirePace->setEnabled(line.paceSwitchable);
+    m_c.instantPace->setEnabled(line.paceSwitchable);
+}
+
+void TerminalPanel::pickEmployee(int index)
+{
+    if (index >= 1 && index - 1 < m_employees.size())
+        m_c.cardCode->setText(QString::number(m_employees[index - 1].cardCode));
+}
+
+void TerminalPanel::passCard()
+{
+    const Parsed code = parseCardCode(m_c.cardCode->text());
+    if (!code.value) {
+        m_c.readerStatus->setText(code.error);
+        return;
+    }
+    CardPass pass;
+    pass.cardCode = *code.value;
+    pass.exit = m_c.exit->isChecked();
+    pass.justification = m_c.justification->currentIndex() - 1;
+    const QString problem = m_model.passCard(m_terminal, pass);
+    m_c.readerStatus->setText(problem.isEmpty()
+                                  ? QStringLiteral("Card %1 stamped.").arg(pass.cardCode)
+                                  : problem);
+}
+
+void TerminalPanel::setClock()
+{
+    const Parsed clock = parseClockInput(m_c.clockInput->text());
+    if (!clock.value) {
+        m_c.readerStatus->setText(clock.error);
+        return;
+    }
+    const QString problem = m_model.setClock(m_terminal, *clock.value);
+    m_c.readerStatus->setText(problem.isEmpty()
+                                  ? QStringLiteral("Clock set to %1.").arg(clockText(*clock.value))
+                                  : problem);
+}
+
+void TerminalPanel::switchPace()
+{
+    const QString problem =
+        m_model.setPace(m_c.instantPace->isChecked() ? Pace::Instant : Pace::Wire);
+    if (!problem.isEmpty())
+        m_c.readerStatus->setText(problem);
+    showModel();
+}
+
+} // namespace velmora::panel

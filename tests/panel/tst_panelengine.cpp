@@ -1,0 +1,128 @@
+// The panel over the engine linked in the same program, as the terminal
+// program has it: every change the panel makes reaches the engine's store.
+#include "terminal/panel/EnginePanelModel.h"
+#include "terminal/panel/PanelRules.h"
+
+#include "sim/KestComExports.h"
+#include "sim/SimState.h"
+#include "sim/SimTerminalTest.h"
+
+#include <QTest>
+
+using namespace velmora;
+using namespace velmora::panel;
+
+namespace {
+
+constexpr int32_t kNoon = 976190400;
+
+// Names the store calls the engine made, in order.
+class RecordingStore final : public sim::Store
+{
+public:
+    QStringList calls;
+    void lineChanged(const sim::State &) final { calls << "line"; }
+    void terminalChanged(const sim::Terminal &) final { calls << "terminal"; }
+    void pointersChanged(const sim::Terminal &) final { calls << "pointers"; }
+    void entryInserted(const sim::Terminal &, std::size_t i) final
+    {
+        calls << QStringLiteral("entry %1").arg(i);
+    }
+    void entryErased(const sim::Terminal &, std::size_t) final { calls << "erased"; }
+    void entriesCut(const sim::Terminal &) final { calls << "cut"; }
+    void eventChanged(const sim::Terminal &, int) final { calls << "event"; }
+    void messageChanged(const sim::Terminal &, int32_t, int32_t) final { calls << "message"; }
+    void employeeChanged(const sim::Terminal &, int32_t) final { calls << "employee"; }
+    void terminalReplaced(const sim::Terminal &) final { calls << "replaced"; }
+    void allReplaced(const sim::State &) final { calls << "all"; }
+};
+
+} // namespace
+
+class TestPanelEngine : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void changesReachTheStore();
+    void winterTimeIsKept();
+    void lineHooks();
+
+private:
+    RecordingStore m_store;
+};
+
+void TestPanelEngine::init()
+{
+    sim::resetLine();
+    Sim_SetPcClock(kNoon);
+    m_store.calls.clear();
+    sim::state().store = &m_store;
+}
+
+void TestPanelEngine::cleanup()
+{
+    sim::state().store = nullptr;
+}
+
+void TestPanelEngine::changesReachTheStore()
+{
+    EnginePanelModel model;
+    const QString name = QStringLiteral("PONTO_00");
+    QVERIFY(model.passCard(name, CardPass{1053, true, 0}).isEmpty());
+    QCOMPARE(m_store.calls, QStringList{"entry 0"});
+    const sim::Entry &e = sim::state().terminals.front().entries.front();
+    QCOMPARE(e.presence, kPresenceExit);
+    QCOMPARE(e.justification, uint8_t('A'));
+    QCOMPARE(e.seconds, kNoon);
+
+    m_store.calls.clear();
+    QVERIFY(model.setClock(name, kNoon - 3600).isEmpty());
+    QCOMPARE(m_store.calls, QStringList{"terminal"});
+    QCOMPARE(model.terminal(name)->clock, kNoon - 3600);
+
+    m_store.calls.clear();
+    QVERIFY(model.addTerminal(QStringLiteral("PONTO_01")).isEmpty());
+    QVERIFY(!model.addTerminal(QStringLiteral("PONTO_01")).isEmpty());
+    QVERIFY(model.removeTerminal(name).isEmpty());
+    QCOMPARE(m_store.calls, (QStringList{"all", "all"}));
+    QCOMPARE(model.terminals(), QStringList{"PONTO_01"});
+    QVERIFY(!model.passCard(name, CardPass{1053}).isEmpty());
+}
+
+void TestPanelEngine::winterTimeIsKept()
+{
+    QCOMPARE(InitializeCommWithoutError(1, 19200), 1);
+    char name[] = "PONTO_00";
+    QCOMPARE(W_InsertEvent(name, 7, kNoon + 1, 0, 0, 4, 0, 0), 1);
+    EnginePanelModel model;
+    model.refresh();
+    Sim_AdvancePcClock(1);
+    m_store.calls.clear();
+    model.refresh();
+    QCOMPARE(m_store.calls, QStringList{"terminal"});
+    QCOMPARE(sim::terminalClock(sim::state().terminals.front()), kNoon + 1 - 3600);
+}
+
+void TestPanelEngine::lineHooks()
+{
+    Pace pace = Pace::Wire;
+    LineHooks hooks;
+    hooks.port = QStringLiteral("COM3");
+    hooks.bytesPerSecond = [] { return 480.0; };
+    hooks.pace = [&] { return pace; };
+    hooks.setPace = [&](Pace p) { pace = p; };
+    EnginePanelModel model(hooks);
+    QVERIFY(model.setPace(Pace::Instant).isEmpty());
+    const LineView line = model.line();
+    QCOMPARE(line.port, QStringLiteral("COM3"));
+    QCOMPARE(line.bytesPerSecond, 480.0);
+    QVERIFY(line.pace == Pace::Instant);
+    QVERIFY(line.paceSwitchable);
+    QVERIFY(!EnginePanelModel().line().paceSwitchable);
+    QVERIFY(!EnginePanelModel().setPace(Pace::Wire).isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestPanelEngine)
+#include "tst_panelengine.moc"

@@ -1,0 +1,454 @@
+// The panel's rules over clock second counts: weekdays, ring patterns,
+// repeats, the relay's held state, summer and winter time, the next event,
+// the display's text, and how typed input is taken.
+#include "terminal/panel/ByteRate.h"
+#include "terminal/panel/PanelRules.h"
+#include "terminal/panel/ScheduleRunner.h"
+
+#include <QTest>
+
+using namespace velmora::panel;
+
+namespace {
+
+constexpr int64_t kMondayNoon = 976190400; // 07/12/2026 12:00:00, a Monday
+constexpr int64_t kDay = 86400;
+
+ScheduledEvent ring(int64_t at, uint32_t ringMask, uint32_t days = 127, int32_t period = 0,
+                    int32_t repeats = 0, int32_t f = function::kRingRelay1, int slot = 0)
+{
+    return ScheduledEvent{slot, static_cast<int32_t>(at), period, repeats, f, ringMask, days};
+}
+
+StampedEntry pass(int64_t at, int32_t card, uint8_t presence = kPresenceEntry, int32_t origin = 0)
+{
+    StampedEntry e;
+    e.seconds = static_cast<int32_t>(at);
+    e.cardCode = card;
+    e.presence = presence;
+    e.origin = origin;
+    return e;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(ScheduledEvent)
+Q_DECLARE_METATYPE(std::optional<int64_t>)
+Q_DECLARE_METATYPE(std::optional<int32_t>)
+Q_DECLARE_METATYPE(DisplayInput)
+
+class TestPanelRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void clockCount_data();
+    void clockCount();
+    void ringsAt_data();
+    void ringsAt();
+    void relayHeldBetweenOnAndOff_data();
+    void relayHeldBetweenOnAndOff();
+    void lampsFollowTheirFunction();
+    void clockShiftDue_data();
+    void clockShiftDue();
+    void clockChangesFireOnce();
+    void nextFiring_data();
+    void nextFiring();
+    void nextEventSkipsSpentAndTakesTheEarliest();
+    void layoutText_data();
+    void layoutText();
+    void display_data();
+    void display();
+    void justificationCodes();
+    void cardCode_data();
+    void cardCode();
+    void clockInput_data();
+    void clockInput();
+    void terminalNames();
+    void bytesInTheLastSecond();
+};
+
+void TestPanelRules::clockCount_data()
+{
+    QTest::addColumn<qint64>("clock");
+    QTest::addColumn<int>("weekday");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("start of the count") << qint64(0) << 0 << "01/01/1996  00:00:00";
+    QTest::newRow("last second of day 0") << qint64(kDay - 1) << 0 << "01/01/1996  23:59:59";
+    QTest::newRow("Sunday of the first week") << qint64(6 * kDay) << 6 << "07/01/1996  00:00:00";
+    QTest::newRow("before the start") << qint64(-1) << 6 << "31/12/1995  23:59:59";
+    QTest::newRow("a leap day") << qint64(1520 * kDay) << 1 << "29/02/2000  00:00:00";
+    QTest::newRow("noon of a Monday") << qint64(kMondayNoon) << 0 << "07/12/2026  12:00:00";
+    QTest::newRow("top of 32 bits") << qint64(INT32_MAX) << 5 << "19/01/2064  03:14:07";
+}
+
+void TestPanelRules::clockCount()
+{
+    QFETCH(qint64, clock);
+    QFETCH(int, weekday);
+    QFETCH(QString, text);
+    QCOMPARE(weekdayOf(clock), weekday);
+    QCOMPARE(clockText(clock), text);
+    QCOMPARE(clockText(clock).size(), kDisplayColumns);
+}
+
+void TestPanelRules::ringsAt_data()
+{
+    QTest::addColumn<ScheduledEvent>("event");
+    QTest::addColumn<qint64>("clock");
+    QTest::addColumn<bool>("rings");
+    const int64_t t = kMondayNoon;
+    const auto boxes0to4 = ring(t, 31);
+    QTest::newRow("a second early") << boxes0to4 << qint64(t - 1) << false;
+    QTest::newRow("at its time") << boxes0to4 << qint64(t) << true;
+    QTest::newRow("box 4") << boxes0to4 << qint64(t + 4) << true;
+    QTest::newRow("after box 4") << boxes0to4 << qint64(t + 5) << false;
+    QTest::newRow("the next day at its time") << boxes0to4 << qint64(t + kDay) << true;
+    QTest::newRow("box 31 only, second 31") << ring(t, 0x80000000u) << qint64(t + 31) << true;
+    QTest::newRow("box 31 only, second 30") << ring(t, 0x80000000u) << qint64(t + 30) << false;
+    QTest::newRow("time of day of an older count") << ring(t - 400 * kDay, 1) << qint64(t) << true;
+    QTest::newRow("Sunday only, on Monday") << ring(t, 1, 64) << qint64(t) << false;
+    QTest::newRow("Sunday only, on Sunday") << ring(t, 1, 64) << qint64(t - kDay) << true;
+    QTest::newRow("repeat 2 at its period") << ring(t, 1, 127, 60, 2) << qint64(t + 120) << true;
+    QTest::newRow("no repeat 3") << ring(t, 1, 127, 60, 2) << qint64(t + 180) << false;
+    QTest::newRow("between repeats") << ring(t, 1, 127, 60, 2) << qint64(t + 61) << false;
+    QTest::newRow("period 0 does not repeat") << ring(t, 1, 127, 0, 5) << qint64(t + 1) << false;
+    QTest::newRow("overlapping repeats") << ring(t, 1, 127, 2, 3) << qint64(t + 6) << true;
+    QTest::newRow("overlapping repeats, odd second") << ring(t, 1, 127, 2, 3) << qint64(t + 5) << false;
+    QTest::newRow("rings on past midnight")
+        << ring(t + 11 * 3600 + 59 * 60 + 50, 0xFFFFFFFFu, 1) << qint64(t + 12 * 3600 + 5) << true;
+    QTest::newRow("repeats end a day after the start")
+        << ring(t, 1, 1, 3600, 30) << qint64(t + kDay) << false;
+    QTest::newRow("a negative count is a time of day")
+        << ring(-10, 1) << qint64(kDay - 10) << true;
+    QTest::newRow("Nulo never rings") << ring(t, 31, 127, 0, 0, 0) << qint64(t) << false;
+    QTest::newRow("an empty item never rings") << ring(t, 31, 127, 0, 0, 7) << qint64(t) << false;
+    QTest::newRow("largest repeats and period")
+        << ring(t, 1, 127, INT32_MAX, INT32_MAX) << qint64(t) << true;
+}
+
+void TestPanelRules::ringsAt()
+{
+    QFETCH(ScheduledEvent, event);
+    QFETCH(qint64, clock);
+    QFETCH(bool, rings);
+    QCOMPARE(velmora::panel::ringsAt(event, clock), rings);
+}
+
+void TestPanelRules::relayHeldBetweenOnAndOff_data()
+{
+    QTest::addColumn<qint64>("clock");
+    QTest::addColumn<bool>("on");
+    const int64_t monday = kMondayNoon - 12 * 3600;
+    QTest::newRow("Monday before 08:00") << qint64(monday + 7 * 3600) << false;
+    QTest::newRow("Monday at 08:00") << qint64(monday + 8 * 3600) << true;
+    QTest::newRow("Monday noon") << qint64(kMondayNoon) << true;
+    QTest::newRow("Monday at 17:00") << qint64(monday + 17 * 3600) << false;
+    QTest::newRow("Saturday noon, after Friday's OFF") << qint64(kMondayNoon + 5 * kDay) << false;
+}
+
+void TestPanelRules::relayHeldBetweenOnAndOff()
+{
+    QFETCH(qint64, clock);
+    QFETCH(bool, on);
+    const int64_t monday = kMondayNoon - 12 * 3600;
+    const QList<ScheduledEvent> events = {
+        ring(monday + 8 * 3600, 0, 0x1F, 0, 0, function::kRelay1On, 0),
+        ring(monday + 17 * 3600, 0, 0x1F, 0, 0, function::kRelay1Off, 1),
+    };
+    QCOMPARE(relay1HeldOn(events, clock), on);
+    QCOMPARE(lampsAt(events, clock)[static_cast<int>(Lamp::Relay1)], on);
+}
+
+void TestPanelRules::lampsFollowTheirFunction()
+{
+    const int64_t t = kMondayNoon;
+    const QList<ScheduledEvent> events = {ring(t, 1, 127, 0, 0, function::kBeep2),
+                                          ring(t + 1, 1, 127, 0, 0, function::kRingRelay2)};
+    QCOMPARE(lampsAt(events, t), (Lamps{false, true, false, false}));
+    QCOMPARE(lampsAt(events, t + 1), (Lamps{false, false, false, true}));
+    // ON and OFF at one second: the relay stays off.
+    const QList<ScheduledEvent> tie = {ring(t, 0, 127, 0, 0, function::kRelay1On, 0),
+                                       ring(t, 0, 127, 0, 0, function::kRelay1Off, 1)};
+    QVERIFY(!relay1HeldOn(tie, t));
+}
+
+void TestPanelRules::clockShiftDue_data()
+{
+    QTest::addColumn<int>("function");
+    QTest::addColumn<qint64>("before");
+    QTest::addColumn<qint64>("now");
+    QTest::addColumn<qint64>("shift");
+    const int64_t s = kMondayNoon;
+    QTest::newRow("summer, reached") << function::kSummerTime << qint64(s - 1) << qint64(s) << qint64(3600);
+    QTest::newRow("winter, passed in a jump") << function::kWinterTime << qint64(s - 100) << qint64(s + 100) << qint64(-3600);
+    QTest::newRow("not yet") << function::kSummerTime << qint64(s - 10) << qint64(s - 1) << qint64(0);
+    QTest::newRow("already behind") << function::kSummerTime << qint64(s) << qint64(s + 1) << qint64(0);
+    QTest::newRow("a bell moves no clock") << function::kBeep1 << qint64(s - 1) << qint64(s) << qint64(0);
+}
+
+void TestPanelRules::clockShiftDue()
+{
+    QFETCH(int, function);
+    QFETCH(qint64, before);
+    QFETCH(qint64, now);
+    QFETCH(qint64, shift);
+    QCOMPARE(velmora::panel::clockShiftDue(ring(kMondayNoon, 0, 0, 0, 0, function), before, now),
+             shift);
+}
+
+void TestPanelRules::clockChangesFireOnce()
+{
+    const int64_t s = kMondayNoon;
+    ScheduleRunner runner;
+    const QList<ScheduledEvent> winter = {ring(s, 0, 0, 0, 0, function::kWinterTime, 4)};
+    // Seen first after its time: nothing past fires.
+    QCOMPARE(runner.advance(QStringLiteral("B"), winter, s + 10), 0);
+    QCOMPARE(runner.advance(QStringLiteral("A"), winter, s - 1), 0);
+    QCOMPARE(runner.advance(QStringLiteral("A"), winter, s), -3600);
+    QCOMPARE(runner.spentSlots(QStringLiteral("A")), QSet<int>{4});
+    // An hour later the clock reads the event's time again.
+    QCOMPARE(runner.advance(QStringLiteral("A"), winter, s - 1), 0);
+    QCOMPARE(runner.advance(QStringLiteral("A"), winter, s + 1), 0);
+    // The slot written again, for a later time, may fire.
+    const QList<ScheduledEvent> again = {ring(s + 60, 0, 0, 0, 0, function::kSummerTime, 4)};
+    QCOMPARE(runner.advance(QStringLiteral("A"), again, s + 60), 3600);
+}
+
+void TestPanelRules::nextFiring_data()
+{
+    QTest::addColumn<ScheduledEvent>("event");
+    QTest::addColumn<qint64>("clock");
+    QTest::addColumn<std::optional<int64_t>>("next");
+    const int64_t t = kMondayNoon;
+    const std::optional<int64_t> none;
+    QTest::newRow("later today") << ring(t, 31) << qint64(t - 60) << std::optional<int64_t>(t);
+    QTest::newRow("at this second") << ring(t, 31) << qint64(t) << std::optional<int64_t>(t);
+    QTest::newRow("tomorrow") << ring(t, 31) << qint64(t + 1) << std::optional<int64_t>(t + kDay);
+    QTest::newRow("Sunday only, from Monday")
+        << ring(t, 31, 64) << qint64(t) << std::optional<int64_t>(t + 6 * kDay);
+    QTest::newRow("the next repeat") << ring(t, 1, 127, 60, 2) << qint64(t + 1)
+                                     << std::optional<int64_t>(t + 60);
+    QTest::newRow("after the last repeat") << ring(t, 1, 127, 60, 2) << qint64(t + 121)
+                                           << std::optional<int64_t>(t + kDay);
+    QTest::newRow("no weekday") << ring(t, 31, 0) << qint64(t) << none;
+    QTest::newRow("Nulo") << ring(t, 31, 127, 0, 0, 0) << qint64(t) << none;
+    QTest::newRow("relay ON repeats nothing")
+        << ring(t, 0, 127, 60, 5, function::kRelay1On) << qint64(t + 1)
+        << std::optional<int64_t>(t + kDay);
+    QTest::newRow("summer time ahead") << ring(t + 5 * kDay, 0, 0, 0, 0, function::kSummerTime)
+                                       << qint64(t) << std::optional<int64_t>(t + 5 * kDay);
+    QTest::newRow("summer time behind")
+        << ring(t, 0, 0, 0, 0, function::kSummerTime) << qint64(t + 1) << none;
+}
+
+void TestPanelRules::nextFiring()
+{
+    QFETCH(ScheduledEvent, event);
+    QFETCH(qint64, clock);
+    QFETCH(std::optional<int64_t>, next);
+    QCOMPARE(velmora::panel::nextFiring(event, clock), next);
+}
+
+void TestPanelRules::nextEventSkipsSpentAndTakesTheEarliest()
+{
+    const int64_t t = kMondayNoon;
+    const QList<ScheduledEvent> events = {
+        ring(t + 120, 31, 127, 0, 0, function::kBeep1, 2),
+        ring(t + 60, 0, 0, 0, 0, function::kWinterTime, 5),
+        ring(t + 90, 31, 127, 0, 0, function::kRingRelay1, 9),
+    };
+    auto next = nextEvent(events, t);
+    QVERIFY(next);
+    QCOMPARE(next->slot, 5);
+    next = nextEvent(events, t, {5});
+    QVERIFY(next);
+    QCOMPARE(next->slot, 9);
+    QCOMPARE(next->at, t + 90);
+    QVERIFY(!nextEvent({}, t));
+}
+
+void TestPanelRules::layoutText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<QStringList>("lines");
+    QTest::newRow("empty") << QString() << 4 << QStringList{QString()};
+    QTest::newRow("exactly a line") << QString(20, 'x') << 4 << QStringList{QString(20, 'x')};
+    QTest::newRow("a word longer than a line")
+        << QString(21, 'x') << 4 << QStringList{QString(20, 'x'), QStringLiteral("x")};
+    QTest::newRow("broken at the last blank that fits")
+        << QStringLiteral("Please see the office before noon") << 4
+        << QStringList{QStringLiteral("Please see the"), QStringLiteral("office before noon")};
+    QTest::newRow("blank right after 20 characters")
+        << (QString(20, 'a') + QStringLiteral(" b")) << 4
+        << QStringList{QString(20, 'a'), QStringLiteral("b")};
+    QTest::newRow("line breaks of any kind")
+        << QStringLiteral("one\r\ntwo\rthree\nfour") << 4
+        << QStringList{QStringLiteral("one"), QStringLiteral("two"), QStringLiteral("three"),
+                       QStringLiteral("four")};
+    QTest::newRow("what does not fit is dropped")
+        << QStringLiteral("1\n2\n3\n4\n5") << 2 << QStringList{QStringLiteral("1"), QStringLiteral("2")};
+    QTest::newRow("a long text fills four lines and stops")
+        << QString(100, 'z') << 4 << QStringList(4, QString(20, 'z'));
+}
+
+void TestPanelRules::layoutText()
+{
+    QFETCH(QString, text);
+    QFETCH(int, rows);
+    QFETCH(QStringList, lines);
+    QCOMPARE(velmora::panel::layoutText(text, rows), lines);
+}
+
+void TestPanelRules::display_data()
+{
+    QTest::addColumn<DisplayInput>("input");
+    QTest::addColumn<QStringList>("lines");
+    const int64_t t = kMondayNoon;
+    DisplayInput idle;
+    idle.clock = t;
+    idle.entryMessage = QStringLiteral("ENTRA");
+    idle.exitMessage = QStringLiteral("SALE");
+    idle.messageDelay = 4;
+    QTest::newRow("idle shows the clock")
+        << idle << QStringList{QStringLiteral("07/12/2026  12:00:00"), {}, {}, {}};
+
+    DisplayInput shown = idle;
+    shown.shown = ShownMessage{80, QStringLiteral("Fire drill at 3 pm today, all out"), t - 79};
+    QTest::newRow("a shown message for its 80 seconds")
+        << shown << QStringList{QStringLiteral("Fire drill at 3 pm"), QStringLiteral("today, all out"), {}, {}};
+    shown.shown->shownAt = t - 80;
+    QTest::newRow("and no longer") << shown << QStringList{QStringLiteral("07/12/2026  12:00:00"), {}, {}, {}};
+    shown.shown->number = 0;
+    QTest::newRow("number 0 keeps it") << shown << QStringList{QStringLiteral("Fire drill at 3 pm"), QStringLiteral("today, all out"), {}, {}};
+
+    DisplayInput entry = idle;
+    entry.lastEntry = pass(t - 3, 1053);
+    entry.employeeName = QStringLiteral("JOAO SILVA          ");
+    QTest::newRow("entry of a known card")
+        << entry << QStringList{QStringLiteral("ENTRA"), QStringLiteral("JOAO SILVA"), {}, QStringLiteral("07/12/2026  11:59:57")};
+    DisplayInput late = entry;
+    late.lastEntry = pass(t - 4, 1053);
+    QTest::newRow("after the message delay") << late << QStringList{QStringLiteral("07/12/2026  12:00:00"), {}, {}, {}};
+    DisplayInput noDelay = entry;
+    noDelay.messageDelay = 0;
+    noDelay.lastEntry = pass(t, 1053);
+    QTest::newRow("delay 0 still shows the pass") << noDelay << QStringList{QStringLiteral("ENTRA"), QStringLiteral("JOAO SILVA"), {}, QStringLiteral("07/12/2026  12:00:00")};
+
+    DisplayInput exit = entry;
+    exit.lastEntry = pass(t, 9999, kPresenceExit);
+    exit.employeeName.clear();
+    QTest::newRow("exit of an unknown card") << exit << QStringList{QStringLiteral("SALE"), QStringLiteral("9999"), {}, QStringLiteral("07/12/2026  12:00:00")};
+
+    DisplayInput message = entry;
+    message.employeeMessage = QStringLiteral("Please see the office before noon, bring your badge");
+    QTest::newRow("the employee's message, two lines of it")
+        << message << QStringList{QStringLiteral("ENTRA"), QStringLiteral("JOAO SILVA"), QStringLiteral("Please see the"), QStringLiteral("office before noon,")};
+
+    DisplayInput inserted = entry;
+    inserted.lastEntry = pass(t, 1053, kPresenceEntry, 1);
+    QTest::newRow("an inserted entry is no pass") << inserted << QStringList{QStringLiteral("07/12/2026  12:00:00"), {}, {}, {}};
+
+    DisplayInput both = entry;
+    both.shown = ShownMessage{80, QStringLiteral("NEWER"), t - 1};
+    QTest::newRow("a message after the pass wins") << both << QStringList{QStringLiteral("NEWER"), {}, {}, {}};
+    both.shown->shownAt = t - 10;
+    QTest::newRow("a pass after the message wins") << both << QStringList{QStringLiteral("ENTRA"), QStringLiteral("JOAO SILVA"), {}, QStringLiteral("07/12/2026  11:59:57")};
+
+    DisplayInput control = idle;
+    control.shown = ShownMessage{80, QStringLiteral("a\tb"), t};
+    QTest::newRow("control characters show as blanks") << control << QStringList{QStringLiteral("a b"), {}, {}, {}};
+}
+
+void TestPanelRules::display()
+{
+    QFETCH(DisplayInput, input);
+    QFETCH(QStringList, lines);
+    const DisplayLines got = displayLines(input);
+    for (int i = 0; i < kDisplayRows; ++i) {
+        QCOMPARE(got[i].size(), kDisplayColumns);
+        QCOMPARE(got[i].trimmed(), lines[i].trimmed());
+    }
+}
+
+void TestPanelRules::justificationCodes()
+{
+    QCOMPARE(justificationCode(0), std::optional<uint8_t>('A'));
+    QCOMPARE(justificationCode(6), std::optional<uint8_t>('G'));
+    QCOMPARE(justificationCode(190), std::optional<uint8_t>(255));
+    QVERIFY(!justificationCode(191));
+    QVERIFY(!justificationCode(-1));
+}
+
+void TestPanelRules::cardCode_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<int32_t>>("code");
+    QTest::newRow("a roster card") << "1053" << std::optional<int32_t>(1053);
+    QTest::newRow("blanks and a sign") << " -7 " << std::optional<int32_t>(-7);
+    QTest::newRow("lowest") << "-2147483648" << std::optional<int32_t>(INT32_MIN);
+    QTest::newRow("one past the top") << "2147483648" << std::optional<int32_t>();
+    QTest::newRow("far past the top") << "99999999999999999999" << std::optional<int32_t>();
+    QTest::newRow("trailing text") << "12a" << std::optional<int32_t>();
+    QTest::newRow("a fraction") << "1.5" << std::optional<int32_t>();
+    QTest::newRow("empty") << "" << std::optional<int32_t>();
+}
+
+void TestPanelRules::cardCode()
+{
+    QFETCH(QString, text);
+    QFETCH(std::optional<int32_t>, code);
+    const Parsed parsed = parseCardCode(text);
+    QCOMPARE(parsed.value, code);
+    QCOMPARE(parsed.error.isEmpty(), code.has_value());
+}
+
+void TestPanelRules::clockInput_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<std::optional<int32_t>>("clock");
+    QTest::newRow("date and time") << "07/12/2026 12:00:00" << std::optional<int32_t>(kMondayNoon);
+    QTest::newRow("no seconds") << " 7/12/2026  12:00 " << std::optional<int32_t>(kMondayNoon);
+    QTest::newRow("a count") << "976190400" << std::optional<int32_t>(kMondayNoon);
+    QTest::newRow("the last second of 32 bits") << "19/01/2064 03:14:07" << std::optional<int32_t>(INT32_MAX);
+    QTest::newRow("one past it") << "19/01/2064 03:14:08" << std::optional<int32_t>();
+    QTest::newRow("a count past 32 bits") << "2147483648" << std::optional<int32_t>();
+    QTest::newRow("no such day") << "31/02/2026 10:00:00" << std::optional<int32_t>();
+    QTest::newRow("no such hour") << "07/12/2026 24:00:00" << std::optional<int32_t>();
+    QTest::newRow("words") << "noon" << std::optional<int32_t>();
+}
+
+void TestPanelRules::clockInput()
+{
+    QFETCH(QString, text);
+    QFETCH(std::optional<int32_t>, clock);
+    const Parsed parsed = parseClockInput(text);
+    QCOMPARE(parsed.value, clock);
+    QCOMPARE(parsed.error.isEmpty(), clock.has_value());
+}
+
+void TestPanelRules::terminalNames()
+{
+    QVERIFY(terminalNameProblem(QStringLiteral("PONTO_01")).isEmpty());
+    QVERIFY(terminalNameProblem(QString(32, 'A')).isEmpty());
+    QVERIFY(!terminalNameProblem(QString(33, 'A')).isEmpty());
+    QVERIFY(!terminalNameProblem(QString()).isEmpty());
+    QVERIFY(!terminalNameProblem(QStringLiteral("PONTO 01")).isEmpty());
+}
+
+void TestPanelRules::bytesInTheLastSecond()
+{
+    ByteRate rate;
+    QCOMPARE(rate.perSecond(0), 0);
+    rate.add(11, 100);
+    rate.add(5, 100);
+    rate.add(20, 900);
+    QCOMPARE(rate.perSecond(1099), 36);
+    QCOMPARE(rate.perSecond(1100), 20); // the first two left the window
+    rate.add(-3, 1200);                 // nothing to count
+    QCOMPARE(rate.perSecond(1899), 20);
+    QCOMPARE(rate.perSecond(5000), 0);
+}
+
+QTEST_GUILESS_MAIN(TestPanelRules)
+#include "tst_panelrules.moc"
