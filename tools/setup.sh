@@ -25,7 +25,12 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+if command -v ccache >/dev/null; then
+    launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    # Paths relative to the clone, so another clone of the same sources
+    # reuses the compiled objects.
+    export CCACHE_BASEDIR="$here" CCACHE_NOHASHDIR=true
+fi
 for preset in "$@"; do
     cmake --preset "$preset" "${launcher[@]}" >/dev/null
     cmake --build --preset "$preset" -j"$(nproc)"
