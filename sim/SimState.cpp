@@ -297,6 +297,15 @@ void setTerminalClock(Terminal &terminal, int32_t seconds)
     persistTerminal(terminal);
 }
 
+void setSpentClockChanges(Terminal &terminal, std::map<int, Event> spent,
+                          std::optional<int32_t> clockSeconds)
+{
+    terminal.spentClockChanges = std::move(spent);
+    if (clockSeconds)
+        terminal.clockOffset = *clockSeconds - pcClockSeconds();
+    persistTerminal(terminal);
+}
+
 Terminal *addTerminal(std::string_view name)
 {
     while (!name.empty() && name.back() == ' ')

@@ -85,6 +85,9 @@ struct Terminal
     std::string shownText;
     int64_t shownAt = 0; // terminal clock when the message was shown
     std::array<std::optional<Event>, kEventSlots> events;
+    // Clock-change slots already fired, each as written then: kept so a
+    // restart does not move the clock a second time.
+    std::map<int, Event> spentClockChanges;
     std::map<int32_t, EmployeeName> employees;
 
     explicit Terminal(std::string terminalName) : name(std::move(terminalName)) {}
@@ -187,6 +190,10 @@ int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t ju
                   uint8_t presence);
 // The terminal's clock reads `seconds` now and runs on from there.
 void setTerminalClock(Terminal &terminal, int32_t seconds);
+// The clock-change slots now spent and, when one just fired, the clock it
+// moved to, kept together in one change.
+void setSpentClockChanges(Terminal &terminal, std::map<int, Event> spent,
+                          std::optional<int32_t> clockSeconds = std::nullopt);
 // Empty, too long or duplicate names fail (nullptr / false).
 Terminal *addTerminal(std::string_view name);
 bool removeTerminal(std::string_view name);

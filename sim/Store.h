@@ -21,7 +21,8 @@ public:
     // PC name, confirmations, capacity, delivery form of names.
     virtual void lineChanged(const State &state) = 0;
     // Everything of the terminal held outside its entries, events, messages
-    // and employee names: pointers, serial, clock, configuration, ...
+    // and employee names: pointers, serial, clock, configuration, spent
+    // clock-change slots, ...
     virtual void terminalChanged(const Terminal &terminal) = 0;
     // Only the pointers and the next serial number moved (delivery).
     virtual void pointersChanged(const Terminal &terminal) = 0;

@@ -83,6 +83,36 @@ std::vector<std::string> splitJustifications(const std::string &joined, int coun
     return names;
 }
 
+// Each spent slot as its number and the six values it was written with.
+QByteArray packSpent(const std::map<int, sim::Event> &spent)
+{
+    std::vector<int32_t> values;
+    for (const auto &[slot, event] : spent) {
+        values.push_back(slot);
+        values.insert(values.end(), event.begin(), event.end());
+    }
+    return packInts(values.data(), int(values.size()));
+}
+
+bool unpackSpent(const QByteArray &in, std::map<int, sim::Event> &spent)
+{
+    constexpr int kEach = 7;
+    if (in.size() % (kEach * 4) != 0)
+        return false;
+    std::vector<int32_t> values(std::size_t(in.size() / 4));
+    if (!unpackInts(in, values.data(), int(values.size())))
+        return false;
+    for (std::size_t i = 0; i < values.size(); i += kEach) {
+        const int slot = values[i];
+        if (slot < 0 || slot >= sim::kEventSlots)
+            return false;
+        sim::Event event{};
+        std::copy_n(values.begin() + std::ptrdiff_t(i + 1), event.size(), event.begin());
+        spent[slot] = event;
+    }
+    return true;
+}
+
 QString uniqueConnectionName()
 {
     static std::atomic<int> counter{0};
@@ -203,7 +233,7 @@ OpenResult SqliteStore::open()
         }
         FileVerdict verdict = judgeFile(readable, version);
         if (verdict == FileVerdict::Usable) {
-            if (load()) {
+            if (migrate(version) && load()) {
                 result.ok = true;
                 return result;
             }
@@ -260,7 +290,7 @@ bool SqliteStore::createSchema()
         "UNIQUE, answering INTEGER, second_ptr INTEGER, reader_ptr INTEGER, next_serial INTEGER, "
         "clock_offset INTEGER, adj_count INTEGER, adj_ref INTEGER, adj_drift INTEGER, config BLOB, "
         "just_count INTEGER, justifications BLOB, shown INTEGER, shown_number INTEGER, "
-        "shown_text BLOB)",
+        "shown_text BLOB, spent BLOB, shown_at INTEGER)",
         // Keyed by (terminal, sort key), not by position, so an insert or a
         // delete in the middle touches one row.
         "CREATE TABLE entries(t INTEGER NOT NULL, k INTEGER NOT NULL, seconds INTEGER, "
@@ -294,6 +324,24 @@ bool SqliteStore::createSchema()
     return exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
 }
 
+// A file of an older schema gains what this one added, so it opens as it was.
+bool SqliteStore::migrate(int version)
+{
+    if (version >= kSchemaVersion)
+        return true;
+    if (!m_db.transaction())
+        return false;
+    // Version 2: the spent clock-change slots and when the shown message came.
+    const bool ok = exec(QStringLiteral("ALTER TABLE terminals ADD COLUMN spent BLOB"))
+        && exec(QStringLiteral("ALTER TABLE terminals ADD COLUMN shown_at INTEGER"))
+        && exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
+    if (!ok || !m_db.commit()) {
+        m_db.rollback();
+        return false;
+    }
+    return true;
+}
+
 bool SqliteStore::load()
 {
     if (!exec(QStringLiteral("PRAGMA journal_mode=WAL"))
@@ -312,7 +360,7 @@ bool SqliteStore::load()
     if (!rows.exec(QStringLiteral(
             "SELECT id, name, answering, second_ptr, reader_ptr, next_serial, clock_offset, "
             "adj_count, adj_ref, adj_drift, config, just_count, justifications, shown, "
-            "shown_number, shown_text FROM terminals ORDER BY ord")))
+            "shown_number, shown_text, spent, shown_at FROM terminals ORDER BY ord")))
         return false;
     while (rows.next()) {
         Terminal &t = terminals.emplace_back(text(rows.value(1)));
@@ -333,6 +381,9 @@ bool SqliteStore::load()
         t.messageShown = rows.value(13).toInt() != 0;
         t.shownNumber = rows.value(14).toInt();
         t.shownText = text(rows.value(15));
+        if (!unpackSpent(rows.value(16).toByteArray(), t.spentClockChanges))
+            return false;
+        t.shownAt = rows.value(17).toLongLong();
     }
     if (rows.lastError().isValid())
         return false;
@@ -441,8 +492,8 @@ bool SqliteStore::writeTerminalRow(const Terminal &terminal, int order)
         m_updateTerminal->prepare(QStringLiteral(
             "INSERT OR REPLACE INTO terminals(id, ord, name, answering, second_ptr, reader_ptr, "
             "next_serial, clock_offset, adj_count, adj_ref, adj_drift, config, just_count, "
-            "justifications, shown, shown_number, shown_text) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            "justifications, shown, shown_number, shown_text, spent, shown_at) "
+            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     }
     QSqlQuery &q = *m_updateTerminal;
     q.bindValue(0, qint64(keys.id));
@@ -462,6 +513,8 @@ bool SqliteStore::writeTerminalRow(const Terminal &terminal, int order)
     q.bindValue(14, terminal.messageShown ? 1 : 0);
     q.bindValue(15, terminal.shownNumber);
     q.bindValue(16, bytes(terminal.shownText));
+    q.bindValue(17, packSpent(terminal.spentClockChanges));
+    q.bindValue(18, qint64(terminal.shownAt));
     return run(q);
 }
 

@@ -38,7 +38,7 @@ QString asideName(const QString &path, const QString &reason, const QString &sta
 class SqliteStore final : public sim::Store
 {
 public:
-    static constexpr int kSchemaVersion = 1;
+    static constexpr int kSchemaVersion = 2;
 
     explicit SqliteStore(QString path);
     ~SqliteStore() override;
@@ -79,6 +79,7 @@ private:
     bool openConnection();
     void closeConnection();
     bool createSchema();
+    bool migrate(int version);
     bool load();
     bool begin();
     void commit(const char *what);

@@ -9,12 +9,12 @@ namespace velmora::panel {
 int64_t ScheduleRunner::advance(const QString &terminal, const QList<ScheduledEvent> &events,
                                 int64_t clock)
 {
-    auto found = m_terminals.find(terminal);
-    if (found == m_terminals.end()) {
-        m_terminals.insert(terminal, Seen{clock, {}});
+    Seen &seen = m_terminals[terminal];
+    if (!seen.noted) {
+        seen.clock = clock;
+        seen.noted = true;
         return 0;
     }
-    Seen &seen = *found;
     // A slot written anew may fire again.
     for (auto it = seen.spent.begin(); it != seen.spent.end();) {
         const bool same = std::any_of(events.begin(), events.end(),
@@ -32,6 +32,16 @@ int64_t ScheduleRunner::advance(const QString &terminal, const QList<ScheduledEv
     }
     seen.clock = clock + shift;
     return shift;
+}
+
+QHash<int, ScheduledEvent> ScheduleRunner::spent(const QString &terminal) const
+{
+    return m_terminals.value(terminal).spent;
+}
+
+void ScheduleRunner::seed(const QString &terminal, QHash<int, ScheduledEvent> spent)
+{
+    m_terminals.insert(terminal, Seen{0, false, std::move(spent)});
 }
 
 QSet<int> ScheduleRunner::spentSlots(const QString &terminal) const

@@ -51,6 +51,8 @@ private slots:
     void clockShiftDue_data();
     void clockShiftDue();
     void clockChangesFireOnce();
+    void seededSlotsStaySpent_data();
+    void seededSlotsStaySpent();
     void nextFiring_data();
     void nextFiring();
     void nextEventSkipsSpentAndTakesTheEarliest();
@@ -212,6 +214,32 @@ void TestPanelRules::clockChangesFireOnce()
     // The slot written again, for a later time, may fire.
     const QList<ScheduledEvent> again = {ring(s + 60, 0, 0, 0, 0, function::kSummerTime, 4)};
     QCOMPARE(runner.advance(QStringLiteral("A"), again, s + 60), 3600);
+}
+
+void TestPanelRules::seededSlotsStaySpent_data()
+{
+    const int64_t s = kMondayNoon;
+    QTest::addColumn<ScheduledEvent>("written");
+    QTest::addColumn<qint64>("shift");
+    QTest::newRow("as it fired") << ring(s, 0, 0, 0, 0, function::kWinterTime, 4) << qint64(0);
+    QTest::newRow("written anew") << ring(s + 30, 0, 0, 0, 0, function::kWinterTime, 4)
+                                  << qint64(-3600);
+}
+
+void TestPanelRules::seededSlotsStaySpent()
+{
+    // A runner started after the winter-time change, knowing it was spent.
+    QFETCH(ScheduledEvent, written);
+    QFETCH(qint64, shift);
+    const int64_t s = kMondayNoon;
+    const ScheduledEvent fired = ring(s, 0, 0, 0, 0, function::kWinterTime, 4);
+    ScheduleRunner runner;
+    runner.seed(QStringLiteral("A"), {{4, fired}});
+    QVERIFY(runner.knows(QStringLiteral("A")));
+    QCOMPARE(runner.spentSlots(QStringLiteral("A")), QSet<int>{4});
+    QCOMPARE(runner.advance(QStringLiteral("A"), {written}, s - 600), 0);
+    QCOMPARE(runner.advance(QStringLiteral("A"), {written}, s + 60), shift);
+    QCOMPARE(runner.spent(QStringLiteral("A")).value(4), written);
 }
 
 void TestPanelRules::nextFiring_data()

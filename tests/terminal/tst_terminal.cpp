@@ -9,6 +9,7 @@
 #include "terminal/SqliteStore.h"
 #include "terminal/TerminalServer.h"
 #include "terminal/TerminalWindow.h"
+#include "terminal/panel/EnginePanelModel.h"
 
 #include <QFile>
 #include <QRadioButton>
@@ -292,6 +293,136 @@ private slots:
         QVERIFY(window.wirePaceButton()->isChecked());
         QCOMPARE(window.pages()->count(), 1);
         QCOMPARE(window.pages()->tabText(0), QStringLiteral("PONTO_00"));
+    }
+
+    void winterTimeFiresOnceAcrossARestart_data()
+    {
+        QTest::addColumn<bool>("writtenAnew");
+        QTest::addColumn<qint64>("clockAfter"); // minus the PC clock
+        QTest::newRow("same event") << false << qint64(-3600);
+        QTest::newRow("slot written anew") << true << qint64(-7200);
+    }
+
+    void winterTimeFiresOnceAcrossARestart()
+    {
+        QFETCH(bool, writtenAnew);
+        QFETCH(qint64, clockAfter);
+        constexpr int32_t noon = 976190400;
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("t.sqlite"));
+        {
+            terminal::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+            sim::state().store = &store;
+            QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+            QCOMPARE(W_InsertEvent(kName, 7, noon + 1, 0, 0, 4, 0, 0), 1);
+            panel::EnginePanelModel model;
+            model.refresh();
+            *sim::state().frozenPcClock += 2;
+            model.refresh();
+            QCOMPARE(sim::terminalClock(sim::state().terminals.front()), noon + 2 - 3600);
+            sim::state().store = nullptr;
+        }
+        // The program starts again a minute later, within the hour.
+        freshEngine();
+        *sim::state().frozenPcClock += 60;
+        terminal::SqliteStore again(file);
+        const terminal::OpenResult opened = again.open();
+        QVERIFY(opened.ok);
+        QVERIFY(!opened.fresh);
+        sim::state().store = &again;
+        const sim::Terminal &t = sim::state().terminals.front();
+        QCOMPARE(sim::terminalClock(t), noon + 60 - 3600);
+        QCOMPARE(t.spentClockChanges.size(), std::size_t(1));
+        QCOMPARE(t.spentClockChanges.count(7), std::size_t(1));
+        QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+        panel::EnginePanelModel model;
+        model.refresh();
+        if (writtenAnew)
+            QCOMPARE(W_InsertEvent(kName, 7, noon + 120 - 3600, 0, 0, 4, 0, 0), 1);
+        // Past the event's time on the terminal clock again.
+        *sim::state().frozenPcClock += 3600;
+        model.refresh();
+        model.refresh();
+        const int64_t pc = *sim::state().frozenPcClock;
+        QCOMPARE(sim::terminalClock(sim::state().terminals.front()), pc + clockAfter);
+        QCOMPARE(model.terminal(QStringLiteral("PONTO_00"))->spentEvents, QSet<int>{7});
+        sim::state().store = nullptr;
+    }
+
+    void shownMessageKeepsItsTime()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("t.sqlite"));
+        int64_t shownAt = 0;
+        {
+            terminal::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+            sim::state().store = &store;
+            QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+            char text[] = "BOM DIA";
+            QCOMPARE(W_ShowMessage(kName, 3, text), 1);
+            shownAt = sim::state().terminals.front().shownAt;
+            QVERIFY(shownAt != 0);
+            sim::state().store = nullptr;
+        }
+        freshEngine();
+        *sim::state().frozenPcClock += 5;
+        terminal::SqliteStore again(file);
+        QVERIFY(again.open().ok);
+        const sim::Terminal &t = sim::state().terminals.front();
+        QVERIFY(t.messageShown);
+        QCOMPARE(t.shownAt, shownAt);
+    }
+
+    void fileOfTheFirstSchemaOpens()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("t.sqlite"));
+        {
+            for (int i = 0; i < 5; ++i)
+                sim::stampCard(sim::state().terminals.front(), 700 + i);
+            terminal::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+        }
+        {
+            // Back to the first schema: no spent slots, no time of the shown message.
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("ALTER TABLE terminals DROP COLUMN spent")));
+            QVERIFY(q.exec(QStringLiteral("ALTER TABLE terminals DROP COLUMN shown_at")));
+            QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 1")));
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("older"));
+        freshEngine();
+        terminal::SqliteStore store(file);
+        const terminal::OpenResult opened = store.open();
+        QVERIFY(opened.ok);
+        QVERIFY(!opened.fresh);
+        QVERIFY(opened.movedAside.isEmpty());
+        QCOMPARE(cards(sim::state().terminals.front()), (std::vector<int32_t>{700, 701, 702, 703, 704}));
+        // It now takes what the new columns hold.
+        sim::state().store = &store;
+        sim::Terminal &t = sim::state().terminals.front();
+        sim::setSpentClockChanges(t, {{3, sim::Event{1, 0, 0, 4, 0, 0}}});
+        sim::state().store = nullptr;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
+            QCOMPARE(q.value(0).toInt(), terminal::SqliteStore::kSchemaVersion);
+            QVERIFY(q.exec(QStringLiteral("SELECT length(spent) FROM terminals")) && q.next());
+            QCOMPARE(q.value(0).toInt(), 28);
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("check"));
     }
 
     void asideNameNeverTakesAnExistingFile()
