@@ -59,6 +59,22 @@ int32_t readSize(int32_t size)
     return std::clamp(size, 0, kTextReadLimit);
 }
 
+// An answer's whole numbers into out, only when every one of them arrived:
+// a failed or short answer leaves the caller's places as they were.
+int32_t intsBack(const std::optional<Answer> &answer, int32_t *out, std::size_t count)
+{
+    if (!answer || answer->result == 0)
+        return 0;
+    Reader r = answer->results();
+    int32_t values[16];
+    for (std::size_t i = 0; i < count; ++i)
+        values[i] = r.i32();
+    if (!r.complete())
+        return 0;
+    std::copy(values, values + count, out);
+    return answer->result;
+}
+
 } // namespace
 
 extern "C" {
@@ -209,17 +225,14 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReadPointers(char *name, int32_t *first, i
     if (!first || !second || !third)
         return 0;
     Writer w = named(Op::W_ReadPointers, name);
-    const auto answer = lineClient().call(w, Op::W_ReadPointers);
-    if (!answer || answer->result == 0)
-        return 0;
-    Reader r = answer->results();
-    const int32_t a = r.i32(), b = r.i32(), c = r.i32();
-    if (!r.complete())
-        return 0;
-    *first = a;
-    *second = b;
-    *third = c;
-    return answer->result;
+    int32_t v[3];
+    const int32_t result = intsBack(lineClient().call(w, Op::W_ReadPointers), v, 3);
+    if (result != 0) {
+        *first = v[0];
+        *second = v[1];
+        *third = v[2];
+    }
+    return result;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendReaderPointer(char *name, int32_t value)
@@ -436,17 +449,14 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetPointers(const char *name, int32_t *f
     if (!first || !second || !reader)
         return 0;
     Writer w = named(Op::Sim_GetPointers, name);
-    const auto answer = lineClient().testCall(w, Op::Sim_GetPointers);
-    if (!answer || answer->result == 0)
-        return 0;
-    Reader r = answer->results();
-    const int32_t a = r.i32(), b = r.i32(), c = r.i32();
-    if (!r.complete())
-        return 0;
-    *first = a;
-    *second = b;
-    *reader = c;
-    return answer->result;
+    int32_t v[3];
+    const int32_t result = intsBack(lineClient().testCall(w, Op::Sim_GetPointers), v, 3);
+    if (result != 0) {
+        *first = v[0];
+        *second = v[1];
+        *reader = v[2];
+    }
+    return result;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_ReadClock(const char *name)
@@ -480,18 +490,15 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PortState(int32_t *open, int32_t *baud,
     if (!open || !baud || !callConnected || !linkOpen)
         return 0;
     Writer w = request(Op::Sim_PortState);
-    const auto answer = lineClient().testCall(w, Op::Sim_PortState);
-    if (!answer || answer->result == 0)
-        return 0;
-    Reader r = answer->results();
-    const int32_t a = r.i32(), b = r.i32(), c = r.i32(), d = r.i32();
-    if (!r.complete())
-        return 0;
-    *open = a;
-    *baud = b;
-    *callConnected = c;
-    *linkOpen = d;
-    return answer->result;
+    int32_t v[4];
+    const int32_t result = intsBack(lineClient().testCall(w, Op::Sim_PortState), v, 4);
+    if (result != 0) {
+        *open = v[0];
+        *baud = v[1];
+        *callConnected = v[2];
+        *linkOpen = v[3];
+    }
+    return result;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_IoWriteCount(void)
@@ -550,17 +557,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetConfiguration(const char *name, int32
     if (!out)
         return 0;
     Writer w = named(Op::Sim_GetConfiguration, name);
-    const auto answer = lineClient().testCall(w, Op::Sim_GetConfiguration);
-    if (!answer || answer->result == 0)
-        return 0;
-    Reader r = answer->results();
-    int32_t values[9];
-    for (int32_t &v : values)
-        v = r.i32();
-    if (!r.complete())
-        return 0;
-    std::copy(std::begin(values), std::end(values), out);
-    return answer->result;
+    return intsBack(lineClient().testCall(w, Op::Sim_GetConfiguration), out, 9);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_JustificationCount(const char *name)
@@ -615,17 +612,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEvent(const char *name, int32_t slot,
         return 0;
     Writer w = named(Op::Sim_GetEvent, name);
     w.i32(slot);
-    const auto answer = lineClient().testCall(w, Op::Sim_GetEvent);
-    if (!answer || answer->result == 0)
-        return 0;
-    Reader r = answer->results();
-    int32_t values[6];
-    for (int32_t &v : values)
-        v = r.i32();
-    if (!r.complete())
-        return 0;
-    std::copy(std::begin(values), std::end(values), out);
-    return answer->result;
+    return intsBack(lineClient().testCall(w, Op::Sim_GetEvent), out, 6);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeName(const char *name, int32_t employee,
