@@ -1,6 +1,6 @@
 #include "app/FieldReader.h"
 
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "app/Messages.h"
 
 #include <QLineEdit>

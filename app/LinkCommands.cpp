@@ -2,7 +2,7 @@
 
 #include "app/Controls.h"
 #include "app/FieldReader.h"
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "app/FormContext.h"
 #include "app/Messages.h"
 #include "app/WindowState.h"

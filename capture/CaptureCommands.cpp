@@ -1,7 +1,7 @@
 #include "capture/CaptureCommands.h"
 
 #include "app/Controls.h"
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "app/FormContext.h"
 #include "app/Messages.h"
 #include "app/WindowState.h"

@@ -1,7 +1,7 @@
 #include "capture/CaptureRecord.h"
 
-#include "app/FieldValue.h"
-#include "app/QuotedText.h"
+#include "field/FieldValue.h"
+#include "field/QuotedText.h"
 #include "link/AnsiText.h"
 
 #include <array>

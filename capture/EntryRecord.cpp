@@ -1,6 +1,6 @@
 #include "capture/EntryRecord.h"
 
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "link/AnsiText.h"
 
 namespace capture {

@@ -1,6 +1,6 @@
 #include "capture/RestorePlan.h"
 
-#include "app/QuotedText.h"
+#include "field/QuotedText.h"
 
 #include <limits>
 

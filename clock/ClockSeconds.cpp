@@ -1,6 +1,6 @@
 #include "clock/ClockSeconds.h"
 
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,6 @@
 #include "config/ConfigurationRecord.h"
 
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 
 namespace config {
 

@@ -1,7 +1,7 @@
 #include "entries/EntryGrid.h"
 
 #include "app/Controls.h"
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "entries/FlexGrid.h"
 
 #include <QLineEdit>

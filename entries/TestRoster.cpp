@@ -1,6 +1,6 @@
 #include "entries/TestRoster.h"
 
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "entries/FlexGrid.h"
 
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 
-#include "app/QuotedText.h"
+#include "field/QuotedText.h"
 
 #include <cmath>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "app/QuotedText.h"
+#include "field/QuotedText.h"
 
 #include <QList>
 

@@ -1,7 +1,7 @@
 #pragma once
 // The clock link library's exported operations, as C declarations.
 // The program never calls these directly: it resolves them by name
-// (see KestComLibrary). The simulated terminal in sim/ implements them.
+// (see KestComLibrary). The simulated terminal in terminal/engine/ implements them.
 
 #include <cstdint>
 

@@ -8,7 +8,7 @@
 #include "capture/CaptureFile.h"
 #include "capture/CaptureRecord.h"
 #include "reception/EntryPolling.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -14,7 +14,7 @@
 #include "clock/ClockSeconds.h"
 #include "reception/EntryPolling.h"
 #include "reception/EntryRow.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QApplication>
 #include <QDir>

@@ -4,9 +4,9 @@
 //
 //   bench_terminal [full memory, default 2000000]
 
-#include "line/LineTest.h"
-#include "sim/KestComExports.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/line/LineTest.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QCoreApplication>
 #include <QDir>

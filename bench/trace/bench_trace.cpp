@@ -6,7 +6,7 @@
 //   bench_trace [entries] [rounds] [folder for the trace file]
 
 #include "link/KestComAbi.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <dlfcn.h>
 

@@ -1,8 +1,8 @@
 // The terminal clock runs with the PC clock from the value last set, so only
 // its offset to the PC clock is kept.
 
-#include "sim/KestComExports.h"
-#include "sim/SimState.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimState.h"
 
 using namespace velmora::sim;
 

@@ -1,8 +1,8 @@
 // What the terminal is told to hold besides entries: configuration, events,
 // messages, justifications and employee names.
 
-#include "sim/KestComExports.h"
-#include "sim/SimState.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimState.h"
 
 #include <algorithm>
 

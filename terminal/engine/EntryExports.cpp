@@ -1,8 +1,8 @@
 // Entry memory, its pointers and delivery. Pointers are plain positions:
 // inserting or deleting does not move the reader pointer.
 
-#include "sim/KestComExports.h"
-#include "sim/SimState.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimState.h"
 
 #include <algorithm>
 

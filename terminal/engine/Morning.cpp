@@ -1,7 +1,7 @@
 // The demo morning the library starts with, so a program run without a test
 // harness sees entries on its first poll.
 
-#include "sim/SimState.h"
+#include "terminal/engine/SimState.h"
 
 #include <algorithm>
 

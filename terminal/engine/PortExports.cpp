@@ -1,8 +1,8 @@
 // The line: one serial port, either a direct cable or a modem that is dialled
 // through raw writes.
 
-#include "sim/KestComExports.h"
-#include "sim/SimState.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimState.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "sim/SimState.h"
+#include "terminal/engine/SimState.h"
 
 #include <algorithm>
 #include <cctype>

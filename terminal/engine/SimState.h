@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-#include "sim/Store.h"
+#include "terminal/engine/Store.h"
 
 namespace velmora::sim {
 

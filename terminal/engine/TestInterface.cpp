@@ -1,5 +1,5 @@
-#include "sim/SimTerminalTest.h"
-#include "sim/SimState.h"
+#include "terminal/engine/SimTerminalTest.h"
+#include "terminal/engine/SimState.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "line/LineClient.h"
+#include "terminal/line/LineClient.h"
 
 #include <cerrno>
 #include <cstring>

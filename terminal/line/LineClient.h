@@ -2,7 +2,7 @@
 // The library's end of the line: one connection to the terminal program of
 // the open port, kept while the port is open. Plain C++ and POSIX sockets.
 
-#include "line/Protocol.h"
+#include "terminal/line/Protocol.h"
 
 #include <chrono>
 #include <cstdint>

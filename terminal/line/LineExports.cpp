@@ -2,10 +2,10 @@
 // Arguments a terminal could not be sent (null pointers, texts too long for
 // a frame) fail here with 0 and nothing is sent.
 
-#include "line/LineClient.h"
-#include "line/LineTest.h"
-#include "sim/KestComExports.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/line/LineClient.h"
+#include "terminal/line/LineTest.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <algorithm>
 #include <cstring>

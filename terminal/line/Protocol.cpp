@@ -1,4 +1,4 @@
-#include "line/Protocol.h"
+#include "terminal/line/Protocol.h"
 
 #include <cerrno>
 #include <charconv>

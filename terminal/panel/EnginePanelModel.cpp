@@ -3,7 +3,7 @@
 #include "terminal/panel/PanelRules.h"
 
 #include "link/AnsiText.h"
-#include "sim/SimState.h"
+#include "terminal/engine/SimState.h"
 
 namespace velmora::panel {
 

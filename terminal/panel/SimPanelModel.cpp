@@ -3,7 +3,7 @@
 #include "terminal/panel/PanelRules.h"
 
 #include "link/AnsiText.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QByteArray>
 

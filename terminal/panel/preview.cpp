@@ -5,8 +5,8 @@
 #include "terminal/panel/PanelWindow.h"
 #include "terminal/panel/SimPanelModel.h"
 
-#include "sim/KestComExports.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QApplication>
 #include <QScreen>

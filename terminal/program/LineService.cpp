@@ -1,8 +1,8 @@
-#include "terminal/LineService.h"
+#include "terminal/program/LineService.h"
 
-#include "sim/KestComExports.h"
-#include "sim/SimState.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimState.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <algorithm>
 #include <cstring>

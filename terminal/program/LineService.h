@@ -3,7 +3,7 @@
 // engine and its answer, and says how long the answer takes on the wire.
 // Plain C++; the socket and the timers are TerminalServer's.
 
-#include "line/Protocol.h"
+#include "terminal/line/Protocol.h"
 
 #include <chrono>
 #include <cstdint>

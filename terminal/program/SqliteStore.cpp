@@ -1,6 +1,6 @@
-#include "terminal/SqliteStore.h"
+#include "terminal/program/SqliteStore.h"
 
-#include "sim/SimState.h"
+#include "terminal/engine/SimState.h"
 
 #include <QDateTime>
 #include <QFile>

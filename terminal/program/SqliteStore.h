@@ -3,8 +3,8 @@
 // Each change the engine reports is one transaction, committed before the
 // engine answers the call that made it.
 
-#include "sim/Store.h"
-#include "terminal/LineService.h"
+#include "terminal/engine/Store.h"
+#include "terminal/program/LineService.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

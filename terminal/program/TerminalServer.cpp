@@ -1,4 +1,4 @@
-#include "terminal/TerminalServer.h"
+#include "terminal/program/TerminalServer.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

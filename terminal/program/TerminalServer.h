@@ -2,7 +2,7 @@
 // The local socket a port's terminal listens on. Requests are taken one at a
 // time per connection; an answer leaves when its pace allows.
 
-#include "terminal/LineService.h"
+#include "terminal/program/LineService.h"
 
 #include <QObject>
 #include <QString>

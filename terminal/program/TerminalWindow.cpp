@@ -1,4 +1,4 @@
-#include "terminal/TerminalWindow.h"
+#include "terminal/program/TerminalWindow.h"
 
 #include "terminal/panel/ByteRate.h"
 #include "terminal/panel/EnginePanelModel.h"

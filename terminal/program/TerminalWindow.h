@@ -2,7 +2,7 @@
 // The terminal program's window: which port it serves, the pace switch, a
 // message line, and one front panel per terminal on the line.
 
-#include "terminal/LineService.h"
+#include "terminal/program/LineService.h"
 
 #include <QElapsedTimer>
 #include <QString>

@@ -1,12 +1,12 @@
 // velmora-terminal: the simulated terminal as a device on a serial port of
 // its own, answering the clock link library over a local socket.
 
-#include "line/Protocol.h"
-#include "sim/SimState.h"
-#include "terminal/LineService.h"
-#include "terminal/SqliteStore.h"
-#include "terminal/TerminalServer.h"
-#include "terminal/TerminalWindow.h"
+#include "terminal/line/Protocol.h"
+#include "terminal/engine/SimState.h"
+#include "terminal/program/LineService.h"
+#include "terminal/program/SqliteStore.h"
+#include "terminal/program/TerminalServer.h"
+#include "terminal/program/TerminalWindow.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

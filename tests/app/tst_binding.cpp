@@ -2,7 +2,7 @@
 // that cross it.
 #include "link/AnsiText.h"
 #include "link/KestComLibrary.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -7,7 +7,7 @@
 #include "capture/CaptureCommands.h"
 #include "capture/CaptureFile.h"
 #include "reception/EntryPolling.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QCheckBox>
 #include <QFileInfo>

@@ -8,7 +8,7 @@
 #include "capture/CaptureCommands.h"
 #include "capturetool/Csv.h"
 #include "reception/EntryPolling.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QFileInfo>
 #include <QLineEdit>

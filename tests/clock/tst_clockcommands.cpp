@@ -5,7 +5,7 @@
 #include "app/Messages.h"
 #include "clock/ClockCommands.h"
 #include "clock/ClockSeconds.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // The clock second count: PC dates to counts, counts to the date line, and
 // the nudged text of the seconds field.
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "clock/ClockSeconds.h"
 
 #include <QTest>

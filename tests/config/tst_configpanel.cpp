@@ -5,7 +5,7 @@
 
 #include "app/ButtonFace.h"
 #include "app/Controls.h"
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "app/Messages.h"
 #include "app/WindowState.h"
 #include "config/ConfigCommands.h"

@@ -9,7 +9,7 @@
 #include "app/WindowState.h"
 #include "config/ConfigCommands.h"
 #include "link/AnsiText.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QCheckBox>
 #include <QLineEdit>

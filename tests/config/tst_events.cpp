@@ -3,7 +3,7 @@
 #include "TestForm.h"
 
 #include "app/Controls.h"
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "app/Messages.h"
 #include "app/WindowState.h"
 #include "config/ConfigCommands.h"

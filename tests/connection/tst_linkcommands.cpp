@@ -2,10 +2,10 @@
 // fake and the simulated terminal.
 #include "TestForm.h"
 
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 #include "app/LinkCommands.h"
 #include "app/Messages.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QElapsedTimer>
 #include <QLineEdit>

@@ -4,7 +4,7 @@
 #include "app/LinkCommands.h"
 #include "entries/EntryCommands.h"
 #include "entries/FlexGrid.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QLineEdit>
 #include <QTest>

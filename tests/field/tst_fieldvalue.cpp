@@ -1,5 +1,5 @@
 // How numbers are read out of fields and written into cells.
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // What a message quotes of a field's text or a file name.
-#include "app/QuotedText.h"
+#include "field/QuotedText.h"
 
 #include <QTest>
 

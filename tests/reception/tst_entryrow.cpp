@@ -1,7 +1,7 @@
 // The decisions that turn a delivered entry into a row of the entry grid.
 #include "reception/EntryRow.h"
 
-#include "app/FieldValue.h"
+#include "field/FieldValue.h"
 
 #include <QTest>
 

@@ -6,7 +6,7 @@
 #include "entries/EntryGrid.h"
 #include "entries/FlexGrid.h"
 #include "reception/EntryPolling.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QFileInfo>
 #include <QScrollBar>

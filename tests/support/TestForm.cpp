@@ -1,6 +1,6 @@
 #include "TestForm.h"
 
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -5,7 +5,7 @@
 
 #include "link/KestComAbi.h"
 #include "link/KestComLibrary.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 #include "trace/KestComTrace.h"
 #include "trace/TraceLine.h"
 

@@ -7,7 +7,7 @@
 
 #include "entries/FlexGrid.h"
 #include "reception/EntryPolling.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QLineEdit>
 #include <QPushButton>

@@ -1,5 +1,5 @@
-#include "sim/KestComExports.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QLibrary>
 #include <QTest>

@@ -1,5 +1,5 @@
 // A second program on the line: opens the port given and prints the result.
-#include "sim/KestComExports.h"
+#include "terminal/engine/KestComExports.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,10 +1,10 @@
 // The simulated terminal in two processes: the line library in this test,
 // velmora-terminal started by it, every operation as a request and answer
 // on the socket, and the faults a real line has.
-#include "line/LineTest.h"
-#include "line/Protocol.h"
-#include "sim/KestComExports.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/line/LineTest.h"
+#include "terminal/line/Protocol.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -3,9 +3,9 @@
 #include "terminal/panel/EnginePanelModel.h"
 #include "terminal/panel/PanelRules.h"
 
-#include "sim/KestComExports.h"
-#include "sim/SimState.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimState.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QTest>
 

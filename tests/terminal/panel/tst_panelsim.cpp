@@ -13,8 +13,8 @@
 #include "entries/EntryCommands.h"
 #include "entries/FlexGrid.h"
 #include "reception/EntryPolling.h"
-#include "sim/KestComExports.h"
-#include "sim/SimTerminalTest.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimTerminalTest.h"
 
 #include <QCheckBox>
 #include <QComboBox>

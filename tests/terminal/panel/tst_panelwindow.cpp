@@ -1,11 +1,11 @@
 // The panels in the terminal program's window, over its engine: a tab per
 // terminal, a card at the reader lands in the engine, the panel's pace
 // switch is the window's.
-#include "terminal/TerminalWindow.h"
+#include "terminal/program/TerminalWindow.h"
 #include "terminal/panel/PanelWindow.h"
 #include "terminal/panel/TerminalPanel.h"
 
-#include "sim/SimState.h"
+#include "terminal/engine/SimState.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -2,13 +2,13 @@
 // its byte counts, the server holding an answer until its time, the SQLite
 // memory (entries moved about in the middle, unusable files set aside), and
 // where the line's socket lives.
-#include "line/Protocol.h"
-#include "sim/KestComExports.h"
-#include "sim/SimState.h"
-#include "terminal/LineService.h"
-#include "terminal/SqliteStore.h"
-#include "terminal/TerminalServer.h"
-#include "terminal/TerminalWindow.h"
+#include "terminal/line/Protocol.h"
+#include "terminal/engine/KestComExports.h"
+#include "terminal/engine/SimState.h"
+#include "terminal/program/LineService.h"
+#include "terminal/program/SqliteStore.h"
+#include "terminal/program/TerminalServer.h"
+#include "terminal/program/TerminalWindow.h"
 #include "terminal/panel/EnginePanelModel.h"
 
 #include <QFile>
