@@ -1,10 +1,14 @@
 #include "capture/CaptureFile.h"
 
+#include <QDir>
+
 #include <cerrno>
 #include <cstring>
 
 #ifdef Q_OS_WIN
+#include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <csignal>
 #include <fcntl.h>
@@ -144,9 +148,104 @@ private:
     bool m_wasPending = false;
 };
 
+#else
+
+QString windowsError(DWORD error)
+{
+    wchar_t *text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM
+                                       | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, error, 0, reinterpret_cast<wchar_t *>(&text), 0,
+                                   nullptr);
+    QString message = n ? QString::fromWCharArray(text, n).trimmed() : QString::number(error);
+    LocalFree(text);
+    if (message.endsWith(u'.'))
+        message.chop(1);
+    return message;
+}
+
+QString notRegular(const QString &kind)
+{
+    return QStringLiteral("Not a regular file (%1)").arg(kind);
+}
+
+// Opens a regular file only: device names are refused by their name before
+// anything is opened (opening COM1 could wait on a modem line), and the
+// handle is checked again, so that nothing else is ever written to or
+// waited on. -1 with error set when it is refused.
+int openChecked(const QString &path, bool forWriting, QString &error)
+{
+    if (const QString kind = WindowsDeviceKind(path); !kind.isEmpty()) {
+        error = notRegular(kind);
+        return -1;
+    }
+    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    const DWORD attributes = GetFileAttributesW(name.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = notRegular(QStringLiteral("a folder"));
+        return -1;
+    }
+    HANDLE handle = CreateFileW(name.c_str(), forWriting ? GENERIC_WRITE : GENERIC_READ,
+                                FILE_SHARE_READ | (forWriting ? 0 : FILE_SHARE_WRITE), nullptr,
+                                forWriting ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        error = windowsError(GetLastError());
+        return -1;
+    }
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        error = notRegular(QStringLiteral("a character device"));
+        return -1;
+    }
+    // Emptied only now that it is known to be a regular file.
+    if (forWriting && !SetEndOfFile(handle)) {
+        error = windowsError(GetLastError());
+        CloseHandle(handle);
+        return -1;
+    }
+    const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle),
+                                   (forWriting ? _O_WRONLY : _O_RDONLY) | _O_BINARY);
+    if (fd < 0) {
+        error = systemError(errno);
+        CloseHandle(handle);
+    }
+    return fd;
+}
+
 #endif
 
 } // namespace
+
+QString WindowsDeviceKind(QStringView path)
+{
+    const QString slashes = path.toString().replace(u'/', u'\\');
+    if (slashes.startsWith(QLatin1String("\\\\.\\"))
+        || slashes.startsWith(QLatin1String("\\\\?\\GLOBALROOT"), Qt::CaseInsensitive)) {
+        return slashes.startsWith(QLatin1String("\\\\.\\pipe\\"), Qt::CaseInsensitive)
+                   ? QStringLiteral("a FIFO")
+                   : QStringLiteral("a character device");
+    }
+    // The last part of the name, without a drive, an extension or the
+    // blanks and dots Windows drops: "C:\x\com1.raw " is the port COM1.
+    QString base = slashes.mid(slashes.lastIndexOf(u'\\') + 1);
+    if (base.size() >= 2 && base[1] == u':')
+        base = base.mid(2);
+    while (base.endsWith(u' ') || base.endsWith(u'.'))
+        base.chop(1);
+    base = base.left(base.indexOf(u'.')).trimmed().toUpper();
+    static const QStringList fixed{QStringLiteral("CON"), QStringLiteral("PRN"),
+                                   QStringLiteral("AUX"), QStringLiteral("NUL"),
+                                   QStringLiteral("CONIN$"), QStringLiteral("CONOUT$")};
+    if (fixed.contains(base))
+        return QStringLiteral("a character device");
+    // COM0 to COM9 and LPT0 to LPT9, also with superscript digits.
+    if (base.size() == 4 && (base.startsWith(QLatin1String("COM")) || base.startsWith(QLatin1String("LPT")))
+        && (base[3].isDigit() || base[3] == QChar(0xB9) || base[3] == QChar(0xB2)
+            || base[3] == QChar(0xB3)))
+        return QStringLiteral("a character device");
+    return {};
+}
 
 bool HoldsNul(QStringView name)
 {
@@ -167,8 +266,16 @@ bool CaptureFile::openForCapture(const QString &path)
         return false;
     }
 #ifdef Q_OS_WIN
+    const int fd = openChecked(path, true, m_error);
+    if (fd < 0)
+        return false;
     m_regular = true;
-    return m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+    if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
+                     QFileDevice::AutoCloseHandle)) {
+        ::_close(fd);
+        return false;
+    }
+    return true;
 #else
     mode_t mode = 0;
     const int fd = openChecked(path, O_WRONLY | O_CREAT, capturable, m_error, mode);
@@ -203,8 +310,15 @@ bool CaptureFile::openForRestore(const QString &path)
         return false;
     }
 #ifdef Q_OS_WIN
+    const int fd = openChecked(path, false, m_error);
+    if (fd < 0)
+        return false;
     m_regular = true;
-    return m_file.open(QIODevice::ReadOnly);
+    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::_close(fd);
+        return false;
+    }
+    return true;
 #else
     mode_t mode = 0;
     const int fd = openChecked(path, O_RDONLY, restorable, m_error, mode);

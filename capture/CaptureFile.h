@@ -10,6 +10,13 @@
 // named by the part before the NUL.
 bool HoldsNul(QStringView name);
 
+// What a Windows name stands for when it is not a file but a device ("a
+// character device" for NUL, CON, COM1, AUX and their kin, whatever folder
+// or extension they carry, and for \\.\ paths; "a FIFO" for a named
+// pipe); empty for a name that may be a file. Windows opens these by name
+// in any folder, so they are told apart before anything is opened.
+QString WindowsDeviceKind(QStringView path);
+
 class CaptureFile
 {
 public:

@@ -7,7 +7,7 @@
 
 #include <cstdio>
 #ifdef Q_OS_WIN
-#include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -154,7 +154,9 @@ int runCommand(const Command &command, QStringList args)
 
     Output out;
 #ifdef Q_OS_WIN
-    out.aligned = _isatty(_fileno(stdout)) != 0;
+    // Only a console: _isatty() also says yes for NUL and other devices.
+    DWORD mode = 0;
+    out.aligned = GetConsoleMode(GetStdHandle(STD_OUTPUT_HANDLE), &mode) != 0;
 #else
     out.aligned = ::isatty(STDOUT_FILENO) == 1;
 #endif

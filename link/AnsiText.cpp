@@ -6,18 +6,53 @@
 
 #include <algorithm>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 namespace ansi {
 
 namespace {
 constexpr const char *kCodePage = "windows-1252";
 constexpr qsizetype kSlack = 256;
+
+bool isAscii(const QString &text)
+{
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+}
 } // namespace
+
+#ifdef Q_OS_WIN
+
+// The PC's own ANSI code page, as the vendor's library expects it.
+QByteArray encode(const QString &text)
+{
+    if (isAscii(text))
+        return text.toLatin1();
+    const auto *wide = reinterpret_cast<const wchar_t *>(text.utf16());
+    const int n = WideCharToMultiByte(CP_ACP, 0, wide, int(text.size()), nullptr, 0, "?", nullptr);
+    QByteArray bytes(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide, int(text.size()), bytes.data(), n, "?", nullptr);
+    return bytes;
+}
+
+QString decode(const char *bytes, qsizetype length)
+{
+    if (std::all_of(bytes, bytes + length, [](char b) { return uchar(b) < 0x80; }))
+        return QString::fromLatin1(bytes, length);
+    const int n = MultiByteToWideChar(CP_ACP, 0, bytes, int(length), nullptr, 0);
+    QString text(n, Qt::Uninitialized);
+    MultiByteToWideChar(CP_ACP, 0, bytes, int(length), reinterpret_cast<wchar_t *>(text.data()), n);
+    return text;
+}
+
+#else
 
 QByteArray encode(const QString &text)
 {
     // Plain ASCII is the same in every single-byte code page; most names
     // and numbers are, and the converter costs more than the text.
-    if (std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; }))
+    if (isAscii(text))
         return text.toLatin1();
     QStringEncoder encoder(kCodePage);
     QByteArray bytes = encoder.encode(text);
@@ -42,6 +77,8 @@ QString decode(const char *bytes, qsizetype length)
     QStringDecoder decoder(kCodePage);
     return decoder.decode(QByteArrayView(bytes, length));
 }
+
+#endif
 
 Buffer::Buffer(const QString &text, qsizetype minimumSize)
 {

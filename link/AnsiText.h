@@ -1,6 +1,7 @@
 #pragma once
-// Texts cross the clock link library as single-byte Windows-1252 buffers,
-// whatever the platform's own code page is.
+// Texts cross the clock link library as 8-bit buffers: in the PC's ANSI
+// code page on Windows, as the vendor's library reads them, and in
+// Windows-1252 elsewhere, whatever the platform's own encoding is.
 
 #include <QByteArray>
 #include <QString>

@@ -7,8 +7,10 @@ cd "$here"
 
 packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sqlite
           xvfb xauth imagemagick fonts-liberation xdotool
-          # the trace library's Windows builds, and Wine to test the 64-bit one
-          gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 wine wine64
+          # the Windows builds (Qt for Windows is built from Debian's source
+          # with the -posix compilers), Wine to test the 64-bit one, NSIS
+          gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 g++-mingw-w64-i686-posix
+          g++-mingw-w64-x86-64-posix wine wine64 ninja-build ccache nsis zip
           # the package and its checks
           dpkg-dev file lintian appstream desktop-file-utils man-db)
 # tools/fuzz.sh: clang with its sanitizer runtimes and libFuzzer.

@@ -1,5 +1,6 @@
 // The capture record byte by byte, the parsing of capture lines and records,
 // and the per-record decisions of a restore.
+#include "capture/CaptureFile.h"
 #include "capture/CaptureRecord.h"
 #include "capture/RestorePlan.h"
 
@@ -69,6 +70,8 @@ private slots:
     void badRecord();
     void plan_data();
     void plan();
+    void windowsDeviceNames_data();
+    void windowsDeviceNames();
 };
 
 void TestCaptureRecord::line_data()
@@ -295,6 +298,41 @@ void TestCaptureRecord::plan()
     const RecordPlan p = PlanRecord(sent, f, keepBlanks);
     QCOMPARE(int(p.refusal), refusal);
     QCOMPARE(p.fillers, fillers);
+}
+
+void TestCaptureRecord::windowsDeviceNames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("kind"); // empty: may be a file
+
+    const QString device = QStringLiteral("a character device");
+    QTest::newRow("NUL") << "NUL" << device;
+    QTest::newRow("nul, lower case") << "nul" << device;
+    QTest::newRow("CON with an extension") << "CON.RAW" << device;
+    QTest::newRow("COM1 in a folder") << "C:\\CLOCKS\\COM1.RAW" << device;
+    QTest::newRow("AUX with forward slashes") << "C:/data/aux.txt" << device;
+    QTest::newRow("LPT9, trailing blank and dot") << "lpt9 ." << device;
+    QTest::newRow("COM with a superscript one") << QStringLiteral("COM\u00B9") << device;
+    QTest::newRow("drive then NUL") << "C:NUL" << device;
+    QTest::newRow("CONOUT$") << "CONOUT$" << device;
+    QTest::newRow("device path") << "\\\\.\\PhysicalDrive0" << device;
+    QTest::newRow("device path with slashes") << "//./COM3" << device;
+    QTest::newRow("named pipe") << "\\\\.\\pipe\\clock" << "a FIFO";
+    QTest::newRow("global root") << "\\\\?\\GLOBALROOT\\Device\\Null" << device;
+
+    QTest::newRow("the default capture name") << "C:\\CLOCK12-09-2026.RAW" << "";
+    QTest::newRow("the default restore name") << "C:\\CLOCKDATA.RAW" << "";
+    QTest::newRow("a name that begins like a device") << "CONSOLE.RAW" << "";
+    QTest::newRow("COM10 is a file") << "COM10" << "";
+    QTest::newRow("a folder named NUL's neighbour") << "C:\\NULL\\x.raw" << "";
+    QTest::newRow("a Linux path") << "/home/tech/Documents/CLOCKDATA.RAW" << "";
+}
+
+void TestCaptureRecord::windowsDeviceNames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    QCOMPARE(WindowsDeviceKind(name), kind);
 }
 
 QTEST_GUILESS_MAIN(TestCaptureRecord)

@@ -27,11 +27,17 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef Q_OS_WIN
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 namespace {
 
 constexpr int kStamp = 976190400;
+
+#ifndef Q_OS_WIN
 
 // Opens the FIFO from both ends after a few seconds, so that a step stuck
 // in open() comes back and the test fails instead of hanging.
@@ -73,6 +79,8 @@ private:
     std::atomic<bool> m_fired{false};
     std::thread m_thread;
 };
+
+#endif
 
 struct Bench
 {
@@ -135,8 +143,13 @@ private slots:
     void initTestCase();
     void longTextsQuotedShort_data();
     void longTextsQuotedShort();
+#ifdef Q_OS_WIN
+    void deviceNamesRefused_data();
+    void deviceNamesRefused();
+#else
     void notRegularFilesRefused_data();
     void notRegularFilesRefused();
+#endif
     void brokenPipeStopsTheCapture_data();
     void brokenPipeStopsTheCapture();
     void nulInFileNameRefused_data();
@@ -145,8 +158,10 @@ private slots:
 
 void TestHardening::initTestCase()
 {
+#ifndef Q_OS_WIN
     // As a program that did not ignore it: the write path alone must cope.
     std::signal(SIGPIPE, SIG_DFL);
+#endif
 }
 
 void TestHardening::longTextsQuotedShort_data()
@@ -206,6 +221,54 @@ void TestHardening::longTextsQuotedShort()
         QVERIFY(b.afterFailedRestore());
 }
 
+#ifdef Q_OS_WIN
+
+// Windows opens these by name in any folder: a port could hold the window
+// until a modem answers, the console would swallow the records.
+void TestHardening::deviceNamesRefused_data()
+{
+    QTest::addColumn<bool>("restore");
+    QTest::addColumn<QString>("name"); // %1: the temporary folder
+    QTest::addColumn<QString>("kind");
+    const QString device = QStringLiteral("a character device");
+    for (const bool restore : {false, true}) {
+        const char *what = restore ? "restore" : "capture";
+        QTest::addRow("%s NUL", what) << restore << "NUL" << device;
+        QTest::addRow("%s CON", what) << restore << "CON" << device;
+        QTest::addRow("%s COM1", what) << restore << "COM1" << device;
+        QTest::addRow("%s AUX", what) << restore << "AUX" << device;
+        QTest::addRow("%s nul.raw in a folder", what) << restore << "%1/nul.raw" << device;
+        QTest::addRow("%s \\.\NUL", what) << restore << "\\\\.\\NUL" << device;
+        QTest::addRow("%s a named pipe", what) << restore << "\\\\.\\pipe\\velmora" << "a FIFO";
+        QTest::addRow("%s a folder", what) << restore << "%1" << "a folder";
+    }
+}
+
+void TestHardening::deviceNamesRefused()
+{
+    QFETCH(bool, restore);
+    QFETCH(QString, name);
+    QFETCH(QString, kind);
+    Bench b;
+    const QString file = name.contains(u'%') ? name.arg(b.dir.path()) : name;
+    b.f.c().MSFlexGrid1->setRows(4);
+    if (restore)
+        b.clickRestore(file);
+    else
+        b.clickCapture(file);
+
+    const QString reason = QStringLiteral(" cannot be opened: Not a regular file (%1). ").arg(kind);
+    QCOMPARE(b.texts().size(), 1);
+    QVERIFY2(b.texts()[0].contains(reason), qPrintable(b.texts()[0]));
+    QVERIFY2(b.texts()[0].endsWith(restore ? "Nothing was restored." : "No capture was started."),
+             qPrintable(b.texts()[0]));
+    QVERIFY(restore ? b.afterFailedRestore() : b.afterFailedCapture());
+    QCOMPARE(b.f.c().MSFlexGrid1->rows(), 4);
+    QVERIFY(!QFileInfo::exists(b.path(QStringLiteral("nul.raw"))));
+}
+
+#else
+
 void TestHardening::notRegularFilesRefused_data()
 {
     QTest::addColumn<bool>("restore");
@@ -261,6 +324,8 @@ void TestHardening::notRegularFilesRefused()
     QVERIFY(name.startsWith(u'/') || S_ISFIFO(st.st_mode));
 }
 
+#endif
+
 void TestHardening::brokenPipeStopsTheCapture_data()
 {
     QTest::addColumn<int>("before"); // entries the reader takes before it goes
@@ -274,7 +339,11 @@ void TestHardening::brokenPipeStopsTheCapture()
     Bench b;
     // A capture by name refuses pipes; file number 1 is handed one directly.
     int fds[2];
+#ifdef Q_OS_WIN
+    QVERIFY(::_pipe(fds, 1 << 16, _O_BINARY) == 0);
+#else
     QVERIFY(::pipe(fds) == 0);
+#endif
     QVERIFY(b.f.ctx().file1.file().open(fds[1], QIODevice::WriteOnly | QIODevice::Unbuffered,
                                         QFileDevice::AutoCloseHandle));
     b.f.state().CaptureFileOpen = 1;
@@ -285,7 +354,7 @@ void TestHardening::brokenPipeStopsTheCapture()
         reception::Timer1Tick(b.f.ctx());
     }
     QByteArray got(capture::kRecordSize * before, '\0');
-    QCOMPARE(::read(fds[0], got.data(), size_t(got.size())), ssize_t(got.size()));
+    QCOMPARE(qint64(::read(fds[0], got.data(), unsigned(got.size()))), qint64(got.size()));
     ::close(fds[0]);
     QVERIFY(b.texts().isEmpty());
 

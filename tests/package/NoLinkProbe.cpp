@@ -7,6 +7,7 @@
 // so the program ends through its own unload step.
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGenericPlugin>
@@ -15,6 +16,10 @@
 #include <QSaveFile>
 #include <QTimer>
 #include <QWidget>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -90,6 +95,15 @@ private:
         lines << QStringLiteral("timer1 ")
                 + (timer ? (timer->isActive() ? QStringLiteral("running") : QStringLiteral("stopped"))
                          : QStringLiteral("missing"));
+#ifdef Q_OS_WIN
+        // Which KestCom.dll the program bound, as /proc tells it on Linux.
+        wchar_t path[MAX_PATH] = {};
+        HMODULE bound = GetModuleHandleW(L"KestCom.dll");
+        lines << QStringLiteral("bound ")
+                + (bound && GetModuleFileNameW(bound, path, MAX_PATH)
+                       ? QDir::fromNativeSeparators(QString::fromWCharArray(path))
+                       : QStringLiteral("none"));
+#endif
         QSaveFile file(m_reportPath);
         if (file.open(QIODevice::WriteOnly)) {
             file.write((lines.join(QLatin1Char('\n')) + QLatin1Char('\n')).toUtf8());

@@ -1,0 +1,25 @@
+# Where the Windows build's DLLs come from: Qt for Windows (tools/qt-windows.sh)
+# and the MinGW runtime the compiler knows. The Windows folder and the tests
+# under Wine both take them from here.
+get_target_property(_qtcore_dll Qt6::Core IMPORTED_LOCATION_RELEASE)
+if(NOT _qtcore_dll)
+    get_target_property(_qtcore_dll Qt6::Core IMPORTED_LOCATION)
+endif()
+get_filename_component(VELMORA_QT_BIN ${_qtcore_dll} DIRECTORY)
+get_filename_component(_qt_prefix ${VELMORA_QT_BIN} DIRECTORY)
+set(VELMORA_QT_PLUGINS ${_qt_prefix}/plugins)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(_gcc_runtime libgcc_s_dw2-1.dll)
+else()
+    set(_gcc_runtime libgcc_s_seh-1.dll)
+endif()
+set(VELMORA_RUNTIME_DLLS)
+foreach(_dll IN ITEMS libstdc++-6.dll ${_gcc_runtime} libwinpthread-1.dll)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${_dll}
+                    OUTPUT_VARIABLE _path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${_path}" OR NOT EXISTS "${_path}")
+        message(FATAL_ERROR "The compiler does not know where ${_dll} is")
+    endif()
+    list(APPEND VELMORA_RUNTIME_DLLS ${_path})
+endforeach()
