@@ -45,6 +45,15 @@ void sizeColumns(QTableView *view, const QStringList &samples)
         view->setColumnWidth(i, metrics.horizontalAdvance(samples[i]) + 16);
 }
 
+// Rows below the header, with room left for the sideways scroll bar.
+void showRowsAtLeast(QTableView *view, int rows)
+{
+    view->setMinimumHeight(view->horizontalHeader()->sizeHint().height()
+                           + rows * view->verticalHeader()->defaultSectionSize()
+                           + view->horizontalScrollBar()->sizeHint().height()
+                           + 2 * view->frameWidth());
+}
+
 QString yesNo(bool v, const char *yes, const char *no)
 {
     return QString::fromLatin1(v ? yes : no);
@@ -55,11 +64,14 @@ QString yesNo(bool v, const char *yes, const char *no)
 TerminalPanel::TerminalPanel(PanelModel &model, const QString &terminal, QWidget *parent)
     : QWidget(parent), m_model(model), m_terminal(terminal)
 {
+    // Side by side: a screen is wider than tall, and at 150 % on 1080 pixels
+    // stacking the reader over the bells left the event list one row.
     auto *left = new QVBoxLayout;
     left->addWidget(buildDisplayAndReader());
-    left->addWidget(buildBells(), 1);
+    left->addStretch(1);
     auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
+    layout->addLayout(left);
+    layout->addWidget(buildBells(), 1);
     layout->addWidget(buildMemoryAndLine(), 1);
 
     connect(&m_model, &PanelModel::changed, this, &TerminalPanel::showModel);
@@ -135,7 +147,7 @@ QWidget *TerminalPanel::buildBells()
     }
     m_eventModel = new EventTableModel(this);
     m_c.events = makeTable(m_eventModel, box);
-    m_c.events->setMinimumHeight(m_c.events->fontMetrics().height() * 5);
+    showRowsAtLeast(m_c.events, kListRowsShown);
     sizeColumns(m_c.events, {QStringLiteral("Slot"), QStringLiteral("Hora de Inverno"),
                              QStringLiteral("00/00/0000  00:00:00"), QStringLiteral("STQQSSD"),
                              QString(), QStringLiteral("Period"), QStringLiteral("Repeats")});
@@ -160,6 +172,7 @@ QWidget *TerminalPanel::buildMemoryAndLine()
                               QStringLiteral("-2147483648"), QStringLiteral("In/out"),
                               QStringLiteral("A Aleitamento"), QStringLiteral("inserted"),
                               QStringLiteral("Serial")});
+    showRowsAtLeast(m_c.entries, kListRowsShown);
     m_c.line = new QLabel(box);
     m_c.line->setWordWrap(true);
     m_c.wirePace = new QRadioButton(QStringLiteral("wire pace"), box);
