@@ -45,6 +45,12 @@ void sizeColumns(QTableView *view, const QStringList &samples)
         view->setColumnWidth(i, metrics.horizontalAdvance(samples[i]) + 16);
 }
 
+// The hint says what the field takes; it is no use cut short.
+void fitPlaceholder(QLineEdit *edit)
+{
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(edit->placeholderText()) + 16);
+}
+
 // Rows below the header, with room left for the sideways scroll bar.
 void showRowsAtLeast(QTableView *view, int rows)
 {
@@ -71,8 +77,8 @@ TerminalPanel::TerminalPanel(PanelModel &model, const QString &terminal, QWidget
     left->addStretch(1);
     auto *layout = new QHBoxLayout(this);
     layout->addLayout(left);
-    layout->addWidget(buildBells(), 1);
-    layout->addWidget(buildMemoryAndLine(), 1);
+    layout->addWidget(buildBells(), 2);
+    layout->addWidget(buildMemoryAndLine(), 3);
 
     connect(&m_model, &PanelModel::changed, this, &TerminalPanel::showModel);
     showModel();
@@ -100,6 +106,7 @@ QWidget *TerminalPanel::buildDisplayAndReader()
 
     m_c.clockInput = new QLineEdit(box);
     m_c.clockInput->setPlaceholderText(QStringLiteral("dd/mm/yyyy hh:mm:ss or seconds"));
+    fitPlaceholder(m_c.clockInput);
     m_c.setClock = new QPushButton(QStringLiteral("Set clock"), box);
 
     auto *inOut = new QHBoxLayout;

@@ -14,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPalette>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -32,14 +33,22 @@ TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPat
     auto *layout = new QVBoxLayout(this);
 
     auto *serves = new QLabel(QStringLiteral("<b>Serves %1</b>").arg(portName.toHtmlEscaped()));
-    auto *where = new QLabel(socketPath);
-    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    where->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    // A long home folder must not widen the window: the field scrolls instead.
-    m_database = new QLineEdit;
-    m_database->setReadOnly(true);
-    m_database->setFrame(false);
-    m_database->setAccessibleName(QStringLiteral("Database"));
+    // Selectable, and a long home folder does not widen the window: the
+    // fields scroll instead.
+    const auto place = [](const QString &name, const QString &path) {
+        auto *field = new QLineEdit(path);
+        field->setReadOnly(true);
+        field->setFrame(false);
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Base, Qt::transparent);
+        field->setPalette(palette);
+        field->setAccessibleName(name);
+        field->setCursorPosition(0);
+        field->setToolTip(path);
+        return field;
+    };
+    auto *where = place(QStringLiteral("Socket"), socketPath);
+    m_database = place(QStringLiteral("Database"), QString());
     auto *places = new QFormLayout;
     places->addRow(QStringLiteral("Socket"), where);
     places->addRow(QStringLiteral("Database"), m_database);
