@@ -113,9 +113,6 @@ QWidget *TerminalPanel::buildDisplayAndReader()
     inOut->addWidget(m_c.entry);
     inOut->addWidget(m_c.exit);
     inOut->addStretch();
-    auto *clock = new QHBoxLayout;
-    clock->addWidget(m_c.clockInput, 1);
-    clock->addWidget(m_c.setClock);
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Employee"), m_c.employee);
@@ -123,7 +120,9 @@ QWidget *TerminalPanel::buildDisplayAndReader()
     form->addRow(QString(), inOut);
     form->addRow(QStringLiteral("Justification"), m_c.justification);
     form->addRow(QString(), m_c.passCard);
-    form->addRow(QStringLiteral("Terminal clock"), clock);
+    // The button under the field keeps the reader's column narrow.
+    form->addRow(QStringLiteral("Terminal clock"), m_c.clockInput);
+    form->addRow(QString(), m_c.setClock);
 
     auto *layout = new QVBoxLayout(box);
     layout->addWidget(m_c.display);
