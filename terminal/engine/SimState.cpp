@@ -358,6 +358,23 @@ void resetLine()
     persistAll();
 }
 
+void returnToDemoMorning()
+{
+    State &s = state();
+    // A program holding the port keeps its link; the PC clock is not the terminal's.
+    const Port port = s.port;
+    const int32_t portNumber = s.portNumber;
+    const std::optional<int64_t> frozenPcClock = s.frozenPcClock;
+    const int64_t pcClockShift = s.pcClockShift;
+    s.reset();
+    s.port = port;
+    s.portNumber = portNumber;
+    s.frozenPcClock = frozenPcClock;
+    s.pcClockShift = pcClockShift;
+    loadMorning(s.terminals.front(), pcClockSeconds(s));
+    persistAll();
+}
+
 bool validReaderPointer(int32_t value)
 {
     return value >= -1;

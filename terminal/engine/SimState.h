@@ -206,6 +206,9 @@ int32_t killCommand(const char *name);
 void loadMorningNow(Terminal &terminal);
 // Back to the empty, deterministic start of the test interface.
 void resetLine();
+// Back to the state of a terminal that never ran: PONTO_00 alone with the
+// demo morning. The port and the PC clock are left as they are.
+void returnToDemoMorning();
 
 // --- entries ---
 bool validReaderPointer(int32_t value);

@@ -57,6 +57,7 @@ PanelWindow::PanelWindow(PanelModel &model, QWidget *parent)
 {
     m_panelTabs = new PanelTabs(model, *m_tabs);
     m_name->setPlaceholderText(QStringLiteral("terminal name, e.g. PONTO_01"));
+    m_name->setMinimumWidth(m_name->fontMetrics().horizontalAdvance(m_name->placeholderText()) + 16);
 
     auto *row = new QHBoxLayout;
     row->addWidget(new QLabel(QStringLiteral("Terminal"), this));

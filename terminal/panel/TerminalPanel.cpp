@@ -45,6 +45,21 @@ void sizeColumns(QTableView *view, const QStringList &samples)
         view->setColumnWidth(i, metrics.horizontalAdvance(samples[i]) + 16);
 }
 
+// The hint says what the field takes; it is no use cut short.
+void fitPlaceholder(QLineEdit *edit)
+{
+    edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(edit->placeholderText()) + 16);
+}
+
+// Rows below the header, with room left for the sideways scroll bar.
+void showRowsAtLeast(QTableView *view, int rows)
+{
+    view->setMinimumHeight(view->horizontalHeader()->sizeHint().height()
+                           + rows * view->verticalHeader()->defaultSectionSize()
+                           + view->horizontalScrollBar()->sizeHint().height()
+                           + 2 * view->frameWidth());
+}
+
 QString yesNo(bool v, const char *yes, const char *no)
 {
     return QString::fromLatin1(v ? yes : no);
@@ -55,12 +70,15 @@ QString yesNo(bool v, const char *yes, const char *no)
 TerminalPanel::TerminalPanel(PanelModel &model, const QString &terminal, QWidget *parent)
     : QWidget(parent), m_model(model), m_terminal(terminal)
 {
+    // Side by side: a screen is wider than tall, and at 150 % on 1080 pixels
+    // stacking the reader over the bells left the event list one row.
     auto *left = new QVBoxLayout;
     left->addWidget(buildDisplayAndReader());
-    left->addWidget(buildBells(), 1);
+    left->addStretch(1);
     auto *layout = new QHBoxLayout(this);
-    layout->addLayout(left, 1);
-    layout->addWidget(buildMemoryAndLine(), 1);
+    layout->addLayout(left);
+    layout->addWidget(buildBells(), 2);
+    layout->addWidget(buildMemoryAndLine(), 3);
 
     connect(&m_model, &PanelModel::changed, this, &TerminalPanel::showModel);
     showModel();
@@ -88,15 +106,13 @@ QWidget *TerminalPanel::buildDisplayAndReader()
 
     m_c.clockInput = new QLineEdit(box);
     m_c.clockInput->setPlaceholderText(QStringLiteral("dd/mm/yyyy hh:mm:ss or seconds"));
+    fitPlaceholder(m_c.clockInput);
     m_c.setClock = new QPushButton(QStringLiteral("Set clock"), box);
 
     auto *inOut = new QHBoxLayout;
     inOut->addWidget(m_c.entry);
     inOut->addWidget(m_c.exit);
     inOut->addStretch();
-    auto *clock = new QHBoxLayout;
-    clock->addWidget(m_c.clockInput, 1);
-    clock->addWidget(m_c.setClock);
 
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("Employee"), m_c.employee);
@@ -104,7 +120,9 @@ QWidget *TerminalPanel::buildDisplayAndReader()
     form->addRow(QString(), inOut);
     form->addRow(QStringLiteral("Justification"), m_c.justification);
     form->addRow(QString(), m_c.passCard);
-    form->addRow(QStringLiteral("Terminal clock"), clock);
+    // The button under the field keeps the reader's column narrow.
+    form->addRow(QStringLiteral("Terminal clock"), m_c.clockInput);
+    form->addRow(QString(), m_c.setClock);
 
     auto *layout = new QVBoxLayout(box);
     layout->addWidget(m_c.display);
@@ -135,7 +153,7 @@ QWidget *TerminalPanel::buildBells()
     }
     m_eventModel = new EventTableModel(this);
     m_c.events = makeTable(m_eventModel, box);
-    m_c.events->setMinimumHeight(m_c.events->fontMetrics().height() * 5);
+    showRowsAtLeast(m_c.events, kListRowsShown);
     sizeColumns(m_c.events, {QStringLiteral("Slot"), QStringLiteral("Hora de Inverno"),
                              QStringLiteral("00/00/0000  00:00:00"), QStringLiteral("STQQSSD"),
                              QString(), QStringLiteral("Period"), QStringLiteral("Repeats")});
@@ -160,6 +178,7 @@ QWidget *TerminalPanel::buildMemoryAndLine()
                               QStringLiteral("-2147483648"), QStringLiteral("In/out"),
                               QStringLiteral("A Aleitamento"), QStringLiteral("inserted"),
                               QStringLiteral("Serial")});
+    showRowsAtLeast(m_c.entries, kListRowsShown);
     m_c.line = new QLabel(box);
     m_c.line->setWordWrap(true);
     m_c.wirePace = new QRadioButton(QStringLiteral("wire pace"), box);

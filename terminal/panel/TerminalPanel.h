@@ -18,6 +18,9 @@ class QTableView;
 
 namespace velmora::panel {
 
+// Each list of the panel shows at least this many rows.
+inline constexpr int kListRowsShown = 5;
+
 class DisplayWidget;
 class LampWidget;
 class EventTableModel;

@@ -1,13 +1,21 @@
 #include "terminal/program/TerminalWindow.h"
 
+#include "app/Messages.h"
+#include "terminal/engine/SimState.h"
+#include "terminal/program/WindowQuestions.h"
 #include "terminal/panel/ByteRate.h"
 #include "terminal/panel/EnginePanelModel.h"
 #include "terminal/panel/PanelWindow.h"
 
 #include <QButtonGroup>
+#include <QCloseEvent>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPalette>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTabWidget>
@@ -17,16 +25,35 @@ namespace velmora::terminal {
 
 TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPath, Pace pace,
                                QWidget *parent)
-    : QWidget(parent), m_rate(std::make_unique<panel::ByteRate>())
+    : QWidget(parent), m_port(portName), m_dialogs(std::make_unique<DialogMessages>(this)),
+      m_messages(m_dialogs.get()), m_rate(std::make_unique<panel::ByteRate>())
 {
     setWindowTitle(QStringLiteral("Velmora terminal on %1").arg(portName));
     m_clock.start();
     auto *layout = new QVBoxLayout(this);
 
     auto *serves = new QLabel(QStringLiteral("<b>Serves %1</b>").arg(portName.toHtmlEscaped()));
-    auto *where = new QLabel(socketPath);
-    where->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    where->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // Selectable, and a long home folder does not widen the window: the
+    // fields scroll instead.
+    const auto place = [](const QString &name, const QString &path) {
+        auto *field = new QLineEdit(path);
+        field->setReadOnly(true);
+        field->setFrame(false);
+        QPalette palette = field->palette();
+        palette.setColor(QPalette::Base, Qt::transparent);
+        field->setPalette(palette);
+        field->setAccessibleName(name);
+        field->setCursorPosition(0);
+        field->setToolTip(path);
+        return field;
+    };
+    auto *where = place(QStringLiteral("Socket"), socketPath);
+    m_database = place(QStringLiteral("Database"), QString());
+    auto *places = new QFormLayout;
+    places->addRow(QStringLiteral("Socket"), where);
+    places->addRow(QStringLiteral("Database"), m_database);
+    m_demoMorning = new QPushButton(QStringLiteral("Back to the demo morning"));
+    connect(m_demoMorning, &QPushButton::clicked, this, &TerminalWindow::backToDemoMorning);
 
     auto *paceBox = new QGroupBox(QStringLiteral("Pace"));
     auto *paceLayout = new QHBoxLayout(paceBox);
@@ -51,7 +78,8 @@ TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPat
     // One row, so the panels keep the height.
     auto *top = new QHBoxLayout;
     top->addWidget(serves);
-    top->addWidget(where, 1);
+    top->addLayout(places, 1);
+    top->addWidget(m_demoMorning);
     top->addWidget(paceBox);
     layout->addLayout(top);
 
@@ -89,6 +117,33 @@ void TerminalWindow::showProblem(const QString &message)
 {
     m_problem->setText(message);
     m_problem->setVisible(!message.isEmpty());
+}
+
+void TerminalWindow::setDatabasePath(const QString &path)
+{
+    m_database->setText(path);
+    m_database->setCursorPosition(0);
+    m_database->setToolTip(path);
+}
+
+void TerminalWindow::backToDemoMorning()
+{
+    if (!m_messages->confirm(DemoMorningQuestion(HoldingsOf(sim::state()))))
+        return;
+    sim::returnToDemoMorning();
+    // The pace is kept beside the line, so the switch saves it.
+    setPace(Pace::Wire);
+    refresh();
+}
+
+void TerminalWindow::closeEvent(QCloseEvent *event)
+{
+    const auto question = ClosingQuestion(m_port, m_programConnected && m_programConnected());
+    if (question && !m_messages->confirm(*question)) {
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
 }
 
 QString TerminalWindow::problem() const

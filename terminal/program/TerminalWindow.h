@@ -8,9 +8,13 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 
+class Messages;
 class QLabel;
+class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
@@ -43,10 +47,33 @@ public:
     QRadioButton *wirePaceButton() const { return m_wire; }
     QRadioButton *instantButton() const { return m_instant; }
 
+    // Where the terminal's memory is, for the technician to see and copy.
+    void setDatabasePath(const QString &path);
+    QLineEdit *databasePathField() const { return m_database; }
+    QPushButton *demoMorningButton() const { return m_demoMorning; }
+    // The questions go through this seam (a dialog unless a test answers).
+    void setMessages(Messages &messages) { m_messages = &messages; }
+    // Whether a program holds the port, asked before the window closes.
+    void setProgramConnected(std::function<bool()> connected)
+    {
+        m_programConnected = std::move(connected);
+    }
+
 signals:
     void paceChosen(velmora::terminal::Pace pace);
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private:
+    void backToDemoMorning();
+
+    QString m_port;
+    QLineEdit *m_database = nullptr;
+    QPushButton *m_demoMorning = nullptr;
+    std::unique_ptr<Messages> m_dialogs;
+    Messages *m_messages = nullptr;
+    std::function<bool()> m_programConnected;
     QLabel *m_problem = nullptr;
     QRadioButton *m_wire = nullptr;
     QRadioButton *m_instant = nullptr;

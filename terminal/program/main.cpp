@@ -76,7 +76,8 @@ int main(int argc, char *argv[])
     const QString dataFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velmora");
     QDir().mkpath(dataFolder);
-    terminal::SqliteStore store(dataFolder + QStringLiteral("/terminal-%1.sqlite").arg(portName));
+    const QString databasePath = dataFolder + QStringLiteral("/terminal-%1.sqlite").arg(portName);
+    terminal::SqliteStore store(databasePath);
     const terminal::OpenResult opened = store.open();
     if (opened.ok)
         sim::state().store = &store;
@@ -88,6 +89,8 @@ int main(int argc, char *argv[])
 
     terminal::TerminalWindow window(portName, QString::fromStdString(place.path), store.pace());
     window.showProblem(opened.message);
+    window.setDatabasePath(databasePath);
+    window.setProgramConnected([&service] { return service.holder() >= 0; });
     store.setProblemHandler([&window](const QString &message) { window.showProblem(message); });
     QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
                      [&](terminal::Pace pace) {

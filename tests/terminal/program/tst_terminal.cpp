@@ -9,9 +9,13 @@
 #include "terminal/program/SqliteStore.h"
 #include "terminal/program/TerminalServer.h"
 #include "terminal/program/TerminalWindow.h"
+#include "terminal/program/WindowQuestions.h"
+#include "tests/support/RecordingMessages.h"
 #include "terminal/panel/EnginePanelModel.h"
 
 #include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -423,6 +427,121 @@ private slots:
             db.close();
         }
         QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    }
+
+    void demoMorningQuestionCountsWhatIsLost_data()
+    {
+        QTest::addColumn<QList<int>>("counts"); // entries, names, justifications, events, messages
+        QTest::addColumn<bool>("secondTerminal");
+        QTest::addColumn<QString>("lost");
+        QTest::newRow("the morning") << QList<int>{36, 16, 0, 0, 0} << false
+                                     << QStringLiteral("PONTO_00: 36 entries, 16 names\n");
+        QTest::newRow("one of each") << QList<int>{1, 1, 1, 1, 1} << false
+                                     << QStringLiteral("PONTO_00: 1 entry, 1 name, 1 justification, "
+                                                       "1 event, 1 message\n");
+        QTest::newRow("nothing counted") << QList<int>{0, 0, 0, 0, 0} << false
+                                         << QStringLiteral("PONTO_00: no entries, names or events\n");
+        QTest::newRow("two terminals") << QList<int>{2000000, 0, 7, 0, 0} << true
+                                       << QStringLiteral("PONTO_00: 2000000 entries, 7 justifications\n"
+                                                         "    PONTO_01: 3 events\n");
+    }
+
+    void demoMorningQuestionCountsWhatIsLost()
+    {
+        QFETCH(QList<int>, counts);
+        QFETCH(bool, secondTerminal);
+        QFETCH(QString, lost);
+        QList<terminal::TerminalHoldings> line{{QStringLiteral("PONTO_00"), counts[0], counts[1],
+                                                counts[2], counts[3], counts[4]}};
+        if (secondTerminal)
+            line.append({QStringLiteral("PONTO_01"), 0, 0, 0, 3, 0});
+        const QString question = terminal::DemoMorningQuestion(line);
+        QVERIFY2(question.contains(QStringLiteral(":\n    ") + lost), qPrintable(question));
+        QVERIFY(question.contains(QStringLiteral("settings: configuration, clock")));
+        QVERIFY(question.contains(QStringLiteral("PONTO_00 is then alone on the line with the demo morning")));
+    }
+
+    // Confirmed, the line is as a terminal that never ran, and stays so in
+    // its file; cancelled, nothing moves. A program's link is kept either way.
+    void backToTheDemoMorningLasts_data()
+    {
+        QTest::addColumn<bool>("confirmed");
+        QTest::newRow("confirmed") << true;
+        QTest::newRow("cancelled") << false;
+    }
+
+    void backToTheDemoMorningLasts()
+    {
+        QFETCH(bool, confirmed);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("terminal-COM1.sqlite"));
+        {
+            terminal::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+            sim::state().store = &store;
+            store.savePace(terminal::Pace::Instant);
+            QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+            sim::stampCard(sim::state().terminals.front(), 1053);
+            sim::stampCard(sim::state().terminals.front(), 1054);
+            char name[] = "ANA SOUSA";
+            QCOMPARE(W_SendEmployerName(kName, 53, name, 1053, 255), 1);
+            QVERIFY(sim::addTerminal("PONTO_01"));
+
+            terminal::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
+            window.setDatabasePath(file);
+            QCOMPARE(window.databasePathField()->text(), file);
+            QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
+                             [&store](terminal::Pace pace) { store.savePace(pace); });
+            RecordingMessages messages;
+            messages.confirmAnswer = confirmed;
+            window.setMessages(messages);
+            QTest::mouseClick(window.demoMorningButton(), Qt::LeftButton);
+            QCOMPARE(messages.texts.size(), 1);
+            QVERIFY2(messages.texts[0].contains(QStringLiteral("PONTO_00: 2 entries, 1 name\n"
+                                                               "    PONTO_01: no entries")),
+                     qPrintable(messages.texts[0]));
+            QCOMPARE(window.pages()->count(), confirmed ? 1 : 2);
+            QCOMPARE(window.wirePaceButton()->isChecked(), confirmed);
+            QVERIFY(sim::state().port.linkOpen);
+            sim::state().store = nullptr;
+        }
+        freshEngine();
+        terminal::SqliteStore again(file);
+        QVERIFY(again.open().ok);
+        QCOMPARE(int(sim::state().terminals.size()), confirmed ? 1 : 2);
+        const sim::Terminal &front = sim::state().terminals.front();
+        QCOMPARE(front.entryCount(), confirmed ? 36 : 2);
+        QCOMPARE(front.readerPointer, 0);
+        QCOMPARE(int(front.employees.size()), confirmed ? 0 : 1);
+        QCOMPARE(again.pace(), confirmed ? terminal::Pace::Wire : terminal::Pace::Instant);
+    }
+
+    void closingAsksWhileAProgramHoldsThePort_data()
+    {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("answer");
+        QTest::addColumn<bool>("closes");
+        QTest::newRow("no program") << false << false << true;
+        QTest::newRow("program, closed anyway") << true << true << true;
+        QTest::newRow("program, kept open") << true << false << false;
+    }
+
+    void closingAsksWhileAProgramHoldsThePort()
+    {
+        QFETCH(bool, connected);
+        QFETCH(bool, answer);
+        QFETCH(bool, closes);
+        terminal::TerminalWindow window(QStringLiteral("COM4"), QStringLiteral("/run/x"), terminal::Pace::Wire);
+        RecordingMessages messages;
+        messages.confirmAnswer = answer;
+        window.setMessages(messages);
+        window.setProgramConnected([connected] { return connected; });
+        window.show();
+        QCOMPARE(window.close(), closes);
+        QCOMPARE(messages.texts.size(), connected ? 1 : 0);
+        if (connected)
+            QVERIFY(messages.texts[0].contains(QStringLiteral("connected to COM4")));
+        QCOMPARE(window.isVisible(), !closes);
     }
 
     void asideNameNeverTakesAnExistingFile()
