@@ -5,7 +5,6 @@
 // belong to whoever serves the line and come in through LineHooks.
 
 #include "terminal/panel/PanelModel.h"
-#include "terminal/panel/ScheduleRunner.h"
 
 #include <functional>
 
@@ -40,7 +39,6 @@ public:
 
 private:
     LineHooks m_hooks;
-    ScheduleRunner m_runner;
 };
 
 } // namespace velmora::panel

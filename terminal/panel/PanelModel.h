@@ -3,9 +3,10 @@
 // to them. The panel knows nothing of the engine behind it: the in-process
 // simulated terminal and the terminal program each provide one of these.
 
+#include "terminal/engine/EventFiring.h"
+
 #include <QList>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -21,18 +22,11 @@ struct EmployeeName
     int32_t cardCode = 0;
 };
 
-struct ScheduledEvent
-{
-    int slot = 0;
-    int32_t seconds = 0;
-    int32_t period = 0;
-    int32_t repeats = 0;
-    int32_t function = 0;
-    uint32_t ringMask = 0;
-    uint32_t weekdayMask = 0;
-
-    bool operator==(const ScheduledEvent &) const = default;
-};
+// When events fire is the engine's to say; the panel shows what it says.
+using ScheduledEvent = sim::SlotEvent;
+using sim::Lamp;
+using sim::Lamps;
+using sim::NextEvent;
 
 struct StampedEntry
 {
@@ -59,8 +53,9 @@ struct TerminalView
     int64_t clock = 0; // the terminal's clock second count now
     QList<EmployeeName> employees;
     QStringList justifications;
-    QList<ScheduledEvent> events; // filled slots only
-    QSet<int> spentEvents;        // clock changes already made, not to fire again
+    QList<ScheduledEvent> events; // slots holding an event; the empty event is none
+    Lamps lamps{};                // lit now
+    std::optional<NextEvent> next; // the next event due, spent clock changes left out
     std::optional<ShownMessage> shown;
     QString entryMessage;
     QString exitMessage;

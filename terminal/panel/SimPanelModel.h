@@ -1,10 +1,12 @@
 #pragma once
 // The panel's view of the simulated terminal in this process, through the
-// simulated library's test interface. The schedule's clock changes run here,
-// on each refresh.
+// simulated library's test interface. That library keeps no clock changes of
+// its own: they are decided by the engine's rules and applied here, on each
+// refresh.
 
 #include "terminal/panel/PanelModel.h"
-#include "terminal/panel/ScheduleRunner.h"
+
+#include <QHash>
 
 namespace velmora::panel {
 
@@ -28,7 +30,7 @@ public:
     void refresh() final;
 
 private:
-    ScheduleRunner m_runner;
+    QHash<QString, sim::ClockChangeWatch> m_clockChanges; // by terminal name
 };
 
 } // namespace velmora::panel

@@ -259,17 +259,17 @@ void TerminalPanel::showModel()
     }
     m_c.display->setLines(displayLines(in));
 
-    const Lamps lit = lampsAt(view->events, view->clock);
-    for (std::size_t i = 0; i < lit.size(); ++i)
-        m_c.lamps[i]->setLit(lit[i]);
-    const auto next = nextEvent(view->events, view->clock, view->spentEvents);
+    for (std::size_t i = 0; i < view->lamps.size(); ++i)
+        m_c.lamps[i]->setLit(view->lamps[i]);
+    const std::optional<NextEvent> &next = view->next;
     m_eventModel->setEvents(view->events, next ? std::optional<int>(next->slot) : std::nullopt);
     if (next) {
         const auto it = std::find_if(view->events.begin(), view->events.end(),
                                      [&](const ScheduledEvent &e) { return e.slot == next->slot; });
+        const QString function = it == view->events.end() ? QString() : functionName(it->function);
         m_c.nextEvent->setText(QStringLiteral("Next: slot %1, %2, at %3")
                                    .arg(next->slot)
-                                   .arg(functionName(it->function), clockText(next->at)));
+                                   .arg(function, clockText(next->at)));
     } else {
         m_c.nextEvent->setText(view->events.isEmpty() ? QStringLiteral("No events held.")
                                                       : QStringLiteral("No event due."));
