@@ -100,8 +100,6 @@ LineView EnginePanelModel::line() const
     v.callConnected = port.callConnected;
     v.linkOpen = port.linkOpen;
     v.bytesPerSecond = m_hooks.bytesPerSecond ? m_hooks.bytesPerSecond() : 0;
-    v.pace = m_hooks.pace ? m_hooks.pace() : Pace::Instant;
-    v.paceSwitchable = static_cast<bool>(m_hooks.setPace);
     return v;
 }
 
@@ -154,16 +152,6 @@ QString EnginePanelModel::removeTerminal(const QString &name)
         || !sim::removeTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
         return QStringLiteral("Terminal %1 is not on the line.").arg(name);
     refresh();
-    return {};
-}
-
-QString EnginePanelModel::setPace(Pace pace)
-{
-    if (!m_hooks.setPace)
-        return pace == Pace::Instant
-                   ? QString()
-                   : QStringLiteral("This line has no wire: it always answers at once.");
-    m_hooks.setPace(pace);
     return {};
 }
 

@@ -66,8 +66,6 @@ struct TerminalView
     int32_t readerPointer = 0;
 };
 
-enum class Pace { Wire, Instant };
-
 struct LineView
 {
     QString port;
@@ -77,8 +75,6 @@ struct LineView
     bool callConnected = false;
     bool linkOpen = false;
     double bytesPerSecond = 0;
-    Pace pace = Pace::Wire;
-    bool paceSwitchable = false; // the in-process terminal has no wire
 };
 
 struct CardPass
@@ -106,7 +102,6 @@ public:
     virtual QString setClock(const QString &name, int32_t clockSeconds) = 0;
     virtual QString addTerminal(const QString &name) = 0;
     virtual QString removeTerminal(const QString &name) = 0;
-    virtual QString setPace(Pace pace) = 0;
 
     // Reads the engine again; emits changed() when anything the panel shows
     // may have moved (the clock always does).

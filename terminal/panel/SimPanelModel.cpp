@@ -128,8 +128,6 @@ LineView SimPanelModel::line() const
         // A raw port without a link, or a call, is the modem's.
         v.modem = v.callConnected || (v.open && !v.linkOpen);
     }
-    v.pace = Pace::Instant;
-    v.paceSwitchable = false;
     return v;
 }
 
@@ -179,13 +177,6 @@ QString SimPanelModel::removeTerminal(const QString &name)
     m_clockChanges.remove(name);
     refresh();
     return {};
-}
-
-QString SimPanelModel::setPace(Pace pace)
-{
-    if (pace == Pace::Instant)
-        return {};
-    return QStringLiteral("The terminal in this process has no wire: it always answers at once.");
 }
 
 void SimPanelModel::refresh()

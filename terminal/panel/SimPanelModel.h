@@ -26,7 +26,6 @@ public:
     QString setClock(const QString &name, int32_t clockSeconds) final;
     QString addTerminal(const QString &name) final;
     QString removeTerminal(const QString &name) final;
-    QString setPace(Pace pace) final;
     void refresh() final;
 
 private:

@@ -162,23 +162,11 @@ QWidget *TerminalPanel::buildMemoryAndLine()
                               QStringLiteral("Serial")});
     m_c.line = new QLabel(box);
     m_c.line->setWordWrap(true);
-    m_c.wirePace = new QRadioButton(QStringLiteral("wire pace"), box);
-    m_c.instantPace = new QRadioButton(QStringLiteral("instant"), box);
-    auto *pace = new QButtonGroup(box);
-    pace->addButton(m_c.wirePace);
-    pace->addButton(m_c.instantPace);
-
-    auto *paceRow = new QHBoxLayout;
-    paceRow->addWidget(new QLabel(QStringLiteral("Pace:"), box));
-    paceRow->addWidget(m_c.wirePace);
-    paceRow->addWidget(m_c.instantPace);
-    paceRow->addStretch();
 
     auto *layout = new QVBoxLayout(box);
     layout->addWidget(m_c.memory);
     layout->addWidget(m_c.entries, 1);
     layout->addWidget(m_c.line);
-    layout->addLayout(paceRow);
 
     // The list follows the newest entry (also once laid out) unless the
     // technician scrolled away from the end.
@@ -190,9 +178,6 @@ QWidget *TerminalPanel::buildMemoryAndLine()
         if (m_followNewest)
             m_c.entries->scrollToBottom();
     });
-
-    connect(m_c.wirePace, &QRadioButton::clicked, this, &TerminalPanel::switchPace);
-    connect(m_c.instantPace, &QRadioButton::clicked, this, &TerminalPanel::switchPace);
     return box;
 }
 
@@ -294,10 +279,6 @@ void TerminalPanel::showModel()
                     .arg(yesNo(line.linkOpen, "open", "closed"))
                     .arg(line.bytesPerSecond, 0, 'f', 0);
     m_c.line->setText(QStringLiteral("Line %1: %2").arg(line.port, state));
-    m_c.wirePace->setChecked(line.pace == Pace::Wire);
-    m_c.instantPace->setChecked(line.pace == Pace::Instant);
-    m_c.wirePace->setEnabled(line.paceSwitchable);
-    m_c.instantPace->setEnabled(line.paceSwitchable);
 }
 
 void TerminalPanel::pickEmployee(int index)
@@ -334,15 +315,6 @@ void TerminalPanel::setClock()
     m_c.readerStatus->setText(problem.isEmpty()
                                   ? QStringLiteral("Clock set to %1.").arg(clockText(*clock.value))
                                   : problem);
-}
-
-void TerminalPanel::switchPace()
-{
-    const QString problem =
-        m_model.setPace(m_c.instantPace->isChecked() ? Pace::Instant : Pace::Wire);
-    if (!problem.isEmpty())
-        m_c.readerStatus->setText(problem);
-    showModel();
 }
 
 } // namespace velmora::panel

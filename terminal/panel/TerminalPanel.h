@@ -51,8 +51,6 @@ public:
         QLabel *memory = nullptr;
         QTableView *entries = nullptr;
         QLabel *line = nullptr;
-        QRadioButton *wirePace = nullptr;
-        QRadioButton *instantPace = nullptr;
     };
     const Controls &controls() const { return m_c; }
 
@@ -63,7 +61,6 @@ private:
     void pickEmployee(int index);
     void passCard();
     void setClock();
-    void switchPace();
     void showEmployees(const QList<EmployeeName> &employees);
     void showJustifications(const QStringList &justifications);
 

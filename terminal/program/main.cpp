@@ -86,14 +86,11 @@ int main(int argc, char *argv[])
     terminal::QtAnswerTimer timer;
     terminal::TerminalServer server(service, timer);
 
-    terminal::TerminalWindow window(portName, QString::fromStdString(place.path), store.pace());
+    terminal::TerminalWindow window(portName, QString::fromStdString(place.path), service.pace());
     window.showProblem(opened.message);
     store.setProblemHandler([&window](const QString &message) { window.showProblem(message); });
     QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
-                     [&](terminal::Pace pace) {
-                         service.setPace(pace);
-                         store.savePace(pace);
-                     });
+                     [&](terminal::Pace pace) { service.setPace(pace); });
     service.setPaceHandler([&](terminal::Pace pace) {
         store.savePace(pace);
         window.setPace(pace);
