@@ -89,8 +89,8 @@ std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
     }
     v.entryMessage = kFactoryEntryMessage;
     v.exitMessage = kFactoryExitMessage;
-    int32_t configuration[9];
-    if (Sim_GetConfiguration(n.constData(), configuration))
+    sim::Configuration configuration{};
+    if (Sim_GetConfiguration(n.constData(), configuration.data()))
         v.messageDelay = configuration[1];
     Sim_GetPointers(n.constData(), &v.firstPointer, &v.secondPointer, &v.readerPointer);
     v.entryCount = Sim_EntryCount(n.constData());

@@ -4,6 +4,8 @@
 #include "terminal/panel/PanelRules.h"
 #include "terminal/panel/PanelWidgets.h"
 
+#include "config/EventFunctions.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -136,7 +138,7 @@ QWidget *TerminalPanel::buildBells()
     m_eventModel = new EventTableModel(this);
     m_controls.events = makeTable(m_eventModel, box);
     m_controls.events->setMinimumHeight(m_controls.events->fontMetrics().height() * 5);
-    sizeColumns(m_controls.events, {QStringLiteral("Slot"), QStringLiteral("Hora de Inverno"),
+    sizeColumns(m_controls.events, {QStringLiteral("Slot"), functionName(config::function::kWinterTime),
                              QStringLiteral("00/00/0000  00:00:00"), QStringLiteral("STQQSSD"),
                              QString(), QStringLiteral("Period"), QStringLiteral("Repeats")});
     m_controls.events->setColumnWidth(
