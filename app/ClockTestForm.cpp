@@ -9,6 +9,7 @@
 #include "clock/ClockCommands.h"
 #include "config/ConfigCommands.h"
 #include "config/DisplayMessages.h"
+#include "config/EventFunctions.h"
 #include "entries/EntryCommands.h"
 #include "entries/EntryGrid.h"
 #include "entries/FlexGrid.h"
@@ -153,18 +154,8 @@ void ClockTestForm::createControls()
     c.Combo1 = new QComboBox(this);
     c.Combo1->setObjectName(QStringLiteral("Combo1"));
     place(c.Combo1, 2820, 2085, 1650, 315);
-    const QStringList functions = {QStringLiteral("Nulo"),
-                                   QStringLiteral("beep1"),
-                                   QStringLiteral("beep2"),
-                                   QString::fromUtf8("Hora de Verão"),
-                                   QStringLiteral("Hora de Inverno"),
-                                   QString::fromUtf8("Relé 1 ON"),
-                                   QString::fromUtf8("Relé 1 OFF")};
-    c.Combo1->addItems(functions);
-    for (int i = 7; i <= 16; ++i)
-        c.Combo1->addItem(QString());
-    c.Combo1->addItem(QString::fromUtf8("Toque Relé 1"));
-    c.Combo1->addItem(QString::fromUtf8("Toque Relé 2"));
+    for (const std::string_view name : config::kFunctionNames)
+        c.Combo1->addItem(QString::fromUtf8(name.data(), qsizetype(name.size())));
     c.Command22 = button("Command22", QStringLiteral("Clear All Events"), 4560, 2040, 1500, 375);
     face::SetColour(c.Command22, face::Green);
     c.Label22 = label("Label22", QStringLiteral(" S T  Q  Q S  S  D"), 6180, 1890, 1680, 210);

@@ -32,7 +32,7 @@ qsizetype dateWidth()
 {
     qsizetype width = 0;
     for (int day = 0; day < 7; ++day)
-        width = std::max(width, clocktime::SecondsToDateText(day * 86400).size());
+        width = std::max(width, clocktime::SecondsToDateText(day * int32_t(clocktime::kSecondsPerDay)).size());
     return width;
 }
 

@@ -4,6 +4,7 @@
 #include "capture/EntryRecord.h"
 #include "clock/ClockSeconds.h"
 #include "link/AnsiText.h"
+#include "link/TerminalLimits.h"
 
 #include <QStringEncoder>
 
@@ -19,7 +20,7 @@ using capture::RecordKind;
 
 namespace {
 
-constexpr qsizetype kNameSize = 9;
+constexpr qsizetype kNameSize = kestcom_abi::kClockNameLength;
 
 const QString kRecord = QStringLiteral("record");
 const QString kTerminal = QStringLiteral("terminal");
@@ -160,10 +161,8 @@ QStringList CsvHeader(bool withDate)
 
 QString IsoDateText(int32_t seconds)
 {
-    const int64_t day = (int64_t(seconds) - (seconds < 0 ? clocktime::kSecondsPerDay - 1 : 0))
-                        / clocktime::kSecondsPerDay;
-    const int secondOfDay = int(int64_t(seconds) - day * clocktime::kSecondsPerDay);
-    const clocktime::CivilDate date = clocktime::CivilDateOfDay(day);
+    const int secondOfDay = int(clocktime::SecondOfDay(seconds));
+    const clocktime::CivilDate date = clocktime::CivilDateOfDay(clocktime::DayOf(seconds));
     QString text;
     text.reserve(19);
     put2(text, int(date.year / 100));

@@ -9,16 +9,6 @@ namespace clocktime {
 
 namespace {
 
-const QDate kClockEpoch(1996, 1, 1);
-// Day 0 of the clock, 1996-01-01, is day 9496 from 1970-01-01.
-constexpr int64_t kUnixDayOfEpoch = 9496;
-
-int64_t floorDiv(int64_t a, int64_t b)
-{
-    const int64_t q = a / b;
-    return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
-}
-
 bool isFieldLetter(QChar c)
 {
     return c.isLetter();
@@ -61,15 +51,10 @@ bool readsBackFinite(const QString &text)
 
 int64_t ClockSecondsOf(QDate date, QTime time)
 {
-    return kClockEpoch.daysTo(date) * kSecondsPerDay + time.msecsSinceStartOfDay() / 1000;
-}
-
-std::optional<int32_t> ToClockSeconds(int64_t seconds)
-{
-    if (seconds < std::numeric_limits<int32_t>::min()
-        || seconds > std::numeric_limits<int32_t>::max())
-        return std::nullopt;
-    return int32_t(seconds);
+    // QDate has no year 0: its year -1 is the calendar's year 0.
+    const int year = date.year() < 0 ? date.year() + 1 : date.year();
+    return DayOfDate(year, date.month(), date.day()) * kSecondsPerDay
+           + time.msecsSinceStartOfDay() / 1000;
 }
 
 std::optional<int32_t> PcClockSeconds(const QDateTime &localNow)
@@ -87,20 +72,6 @@ QString PcClockOutOfRangeMessage(const QDateTime &localNow)
     return QStringLiteral("The PC's clock (%1) is outside the range the terminal's clock can "
                           "hold (1927-12-13 20:45:52 to 2064-01-19 03:14:07). Nothing was sent.")
         .arg(reading);
-}
-
-CivilDate CivilDateOfDay(int64_t day)
-{
-    // Days to year, month and day by 400-year eras, counted from 0000-03-01.
-    const int64_t z = day + kUnixDayOfEpoch + 719468;
-    const int64_t era = floorDiv(z, 146097);
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
-    const int d = int(doy - (153 * mp + 2) / 5 + 1);
-    const int m = int(mp < 10 ? mp + 3 : mp - 9);
-    return CivilDate{yoe + era * 400 + (m <= 2 ? 1 : 0), m, d};
 }
 
 QString SeparatorOfFormat(const QString &format, const QString &fallback)
@@ -136,11 +107,9 @@ DateTextFormatter::DateTextFormatter(const QLocale &locale)
 
 QString DateTextFormatter::format(int32_t seconds) const
 {
-    const int64_t day = floorDiv(seconds, kSecondsPerDay);
-    const int secondOfDay = int(int64_t(seconds) - day * kSecondsPerDay);
-    const CivilDate date = CivilDateOfDay(day);
-    const int dayOfWeek = int(day - floorDiv(day, 7) * 7) + 1; // day 0 was a Monday
-    const QString &weekday = m_weekdays[size_t(dayOfWeek - 1)];
+    const int secondOfDay = int(SecondOfDay(seconds));
+    const CivilDate date = CivilDateOfDay(DayOf(seconds));
+    const QString &weekday = m_weekdays[size_t(WeekdayOf(seconds))];
 
     static const QString kJoin = QStringLiteral(" - ");
     QString text;

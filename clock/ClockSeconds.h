@@ -3,6 +3,8 @@
 // wall-clock time, every day 86400 seconds long. Turning PC dates into counts,
 // counts into the date line, and the nudged text of the seconds field.
 
+#include "clock/ClockCalendar.h"
+
 #include <QDateTime>
 #include <QLocale>
 #include <QString>
@@ -14,14 +16,9 @@
 
 namespace clocktime {
 
-inline constexpr int64_t kSecondsPerDay = 86400;
-
 // Seconds from 1996-01-01 00:00:00 to the given local date and time; whole
 // seconds only, any milliseconds dropped as the PC's clock reading does.
 int64_t ClockSecondsOf(QDate date, QTime time);
-
-// The count when it fits the terminal's 32-bit clock.
-std::optional<int32_t> ToClockSeconds(int64_t seconds);
 
 // The count for a PC clock reading; nothing when it is invalid or lies
 // outside what the terminal's clock can hold.
@@ -29,15 +26,6 @@ std::optional<int32_t> PcClockSeconds(const QDateTime &localNow);
 
 // What the user is told when the PC's clock cannot be given to the terminal.
 QString PcClockOutOfRangeMessage(const QDateTime &localNow);
-
-// Civil date of a day counted from 1996-01-01 (day 0), proleptic Gregorian.
-struct CivilDate
-{
-    int64_t year;
-    int month; // 1..12
-    int day;   // 1..31
-};
-CivilDate CivilDateOfDay(int64_t day);
 
 // "hh:mm:ss - dd/mm/yyyy - <weekday>" with the separators and weekday names
 // of one locale, looked up once; formatting touches no locale afterwards.

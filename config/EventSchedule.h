@@ -1,6 +1,8 @@
 #pragma once
 // The event record's masks and function code, from the window's boxes.
 
+#include "link/TerminalLimits.h"
+
 #include <Qt>
 
 #include <array>
@@ -8,7 +10,7 @@
 
 namespace config {
 
-inline constexpr int kEventSlots = 110; // the terminal's table, slots 0 to 109
+using kestcom_abi::kEventSlots;
 inline constexpr int kRingBoxes = 32;
 inline constexpr int kWeekdayBoxes = 7; // Monday first
 

@@ -1,6 +1,7 @@
 #include "link/KestComLibrary.h"
 
 #include "link/AnsiText.h"
+#include "link/TerminalLimits.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -238,7 +239,7 @@ int32_t KestComLibrary::W_ReceiveEntry(QString &clockName, int32_t &index, int32
     if (!m_ops.W_ReceiveEntry)
         return 0;
     // Nine characters and a terminating zero, taken back as nine characters.
-    constexpr qsizetype kNameLength = 9;
+    constexpr qsizetype kNameLength = kestcom_abi::kClockNameLength;
     QByteArray buffer = ansi::encode(clockName).leftJustified(kNameLength, ' ', true);
     buffer.append(QByteArray(256, '\0'));
     const int32_t result = m_ops.W_ReceiveEntry(buffer.data(), &index, &seconds, &cardCode, &aux1,

@@ -1,13 +1,15 @@
 #pragma once
 // One entry as the terminal delivers it, field by field.
 
+#include "link/TerminalLimits.h"
+
 #include <QString>
 
 #include <cstdint>
 
 struct ReceivedEntry
 {
-    QString clockName = QString(9, u' '); // nine characters, as the library left them
+    QString clockName = QString(kestcom_abi::kClockNameLength, u' '); // as the library left it
     int32_t index = 0;
     int32_t seconds = 0;
     int32_t cardCode = 0;

@@ -7,6 +7,7 @@
 #include "terminal/line/LineTest.h"
 #include "terminal/engine/KestComExports.h"
 #include "terminal/engine/SimTerminalTest.h"
+#include "link/TerminalLimits.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -85,10 +86,10 @@ void wirePaceFigures()
             ++got;
         std::printf("wire pace %d baud: %d-entry morning drained in %.2f s\n", baud, got, seconds(t));
         t.restart();
-        for (int32_t slot = 0; slot < 110; ++slot)
+        for (int32_t slot = 0; slot < kestcom_abi::kEventSlots; ++slot)
             W_InsertEvent(kName, slot, 0, 0, 0, 0, 0, 0);
-        std::printf("wire pace %d baud: Clear All Events (110 W_InsertEvent) in %.2f s\n", baud,
-                    seconds(t));
+        std::printf("wire pace %d baud: Clear All Events (%d W_InsertEvent) in %.2f s\n", baud,
+                    kestcom_abi::kEventSlots, seconds(t));
         t.restart();
         char employee[] = "Ana Maria Souza Lima"; // the roster's longest names, 20 characters
         for (int32_t e = 1; e <= 100; ++e)

@@ -4,6 +4,8 @@
 #include "terminal/engine/KestComExports.h"
 #include "terminal/engine/SimState.h"
 
+#include "clock/ClockCalendar.h"
+
 using namespace velmora::sim;
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendSeconds(char *name, int32_t seconds)
@@ -20,7 +22,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReadSeconds(char *name)
     Terminal *terminal = beginTerminalCommand("W_ReadSeconds", name);
     if (!terminal)
         return 0;
-    return toClockSeconds(terminalClock(*terminal)).value_or(0);
+    return clocktime::ToClockSeconds(terminalClock(*terminal)).value_or(0);
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_AdjustSeconds(char *name, int32_t seconds)

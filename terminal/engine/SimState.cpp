@@ -1,5 +1,8 @@
 #include "terminal/engine/SimState.h"
 
+#include "clock/ClockCalendar.h"
+#include "terminal/engine/EventFiring.h"
+
 #include <algorithm>
 #include <cctype>
 #include <cstring>
@@ -63,6 +66,7 @@ void Terminal::returnToFactory()
 {
     Terminal fresh(std::move(name));
     fresh.answering = answering;
+    fresh.clockSeenBySchedule = clockSeenBySchedule;
     *this = std::move(fresh);
 }
 
@@ -181,27 +185,16 @@ Terminal *beginTerminalCommand(std::string_view operation, const char *name)
     return terminal && terminal->answering ? terminal : nullptr;
 }
 
-int64_t daysFromCivil(int64_t year, int64_t month, int64_t day)
-{
-    // Proleptic Gregorian day number, 1970-01-01 = 0.
-    year -= month <= 2 ? 1 : 0;
-    const int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const int64_t yearOfEra = year - era * 400;
-    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
 int64_t realPcClockSeconds()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
     if (!localtime_r(&now, &local))
         return 0;
-    const int64_t days = daysFromCivil(int64_t{local.tm_year} + 1900, local.tm_mon + 1, local.tm_mday)
-                         - daysFromCivil(1996, 1, 1);
+    const int64_t day = clocktime::DayOfDate(int64_t{local.tm_year} + 1900, local.tm_mon + 1,
+                                             local.tm_mday);
     const int64_t secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);
-    return days * 86400 + secondOfDay;
+    return day * clocktime::kSecondsPerDay + secondOfDay;
 }
 
 int64_t clampPcClock(int64_t value)
@@ -224,13 +217,6 @@ int64_t pcClockSeconds()
 int64_t terminalClock(const Terminal &terminal)
 {
     return pcClockSeconds() + terminal.clockOffset;
-}
-
-std::optional<int32_t> toClockSeconds(int64_t value)
-{
-    if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())
-        return std::nullopt;
-    return static_cast<int32_t>(value);
 }
 
 std::string boundedText(const char *text, std::size_t limit)
@@ -274,7 +260,7 @@ int32_t stampCard(Terminal &terminal, int32_t cardCode)
 int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t justification,
                   uint8_t presence)
 {
-    const auto now = toClockSeconds(terminalClock(terminal));
+    const auto now = clocktime::ToClockSeconds(terminalClock(terminal));
     if (!now || terminal.entries.size() >= state().entryCapacity)
         return -1;
     Entry entry;
@@ -306,11 +292,26 @@ void setSpentClockChanges(Terminal &terminal, std::map<int, Event> spent,
     persistTerminal(terminal);
 }
 
+void runClockChanges(Terminal &terminal)
+{
+    ClockChangeWatch watch{terminal.clockSeenBySchedule, terminal.spentClockChanges};
+    const int64_t clock = terminalClock(terminal);
+    const int64_t shift = advanceClockChanges(watch, heldEvents(terminal.events), clock);
+    terminal.clockSeenBySchedule = watch.seenClock;
+    // The moved clock and its spent slot are kept in one change, so a stop
+    // between the two can neither lose the shift nor repeat it.
+    std::optional<int32_t> moved;
+    if (shift != 0)
+        moved = clocktime::ToClockSeconds(clock + shift);
+    if (moved || watch.spent != terminal.spentClockChanges)
+        setSpentClockChanges(terminal, std::move(watch.spent), moved);
+}
+
 Terminal *addTerminal(std::string_view name)
 {
     while (!name.empty() && name.back() == ' ')
         name.remove_suffix(1);
-    if (name.empty() || name.size() > kMaxNameLength
+    if (name.empty() || name.size() > kestcom_abi::kTerminalNameLength
         || name.find('\0') != std::string_view::npos)
         return nullptr;
     const std::string wanted(name);
@@ -382,10 +383,11 @@ bool validReaderPointer(int32_t value)
 
 std::string clockNameBytes(const std::string &name, bool zeroTerminated)
 {
-    if (zeroTerminated && name.size() < 9)
+    constexpr std::size_t kLength = kestcom_abi::kClockNameLength;
+    if (zeroTerminated && name.size() < kLength)
         return name + '\0';
-    std::string bytes(9, ' ');
-    std::copy_n(name.begin(), std::min<std::size_t>(name.size(), 9), bytes.begin());
+    std::string bytes(kLength, ' ');
+    std::copy_n(name.begin(), std::min(name.size(), kLength), bytes.begin());
     return bytes + '\0';
 }
 

@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "link/TerminalLimits.h"
 #include "terminal/engine/Store.h"
 
 namespace velmora::sim {
@@ -22,12 +23,11 @@ namespace velmora::sim {
 inline constexpr std::string_view kDefaultTerminalName = "PONTO_00";
 inline constexpr int32_t kPortNumber = 1;
 inline constexpr std::size_t kDefaultEntryCapacity = 2'000'000;
-inline constexpr int kEventSlots = 110;
+using kestcom_abi::kEventSlots;
 inline constexpr int kConfigurationSize = 9;
 inline constexpr std::size_t kMaxNameText = 64;
 inline constexpr std::size_t kMaxMessageText = 1024;
 inline constexpr std::size_t kMaxJustificationText = 128;
-inline constexpr std::size_t kMaxNameLength = 32;
 inline constexpr std::size_t kIoLogLimit = 1000;
 // Keeps every sum of PC clock and terminal offset inside 64 bits.
 inline constexpr int64_t kPcClockLimit = int64_t{1} << 53;
@@ -88,6 +88,8 @@ struct Terminal
     // Clock-change slots already fired, each as written then: kept so a
     // restart does not move the clock a second time.
     std::map<int, Event> spentClockChanges;
+    // The clock as the clock changes last saw it; none until they first look.
+    std::optional<int64_t> clockSeenBySchedule;
     std::map<int32_t, EmployeeName> employees;
 
     explicit Terminal(std::string terminalName) : name(std::move(terminalName)) {}
@@ -168,8 +170,6 @@ int64_t pcClockSeconds(const State &s);
 int64_t realPcClockSeconds();
 int64_t clampPcClock(int64_t value);
 int64_t terminalClock(const Terminal &terminal);
-std::optional<int32_t> toClockSeconds(int64_t value);
-int64_t daysFromCivil(int64_t year, int64_t month, int64_t day);
 
 // --- text ---
 std::string boundedText(const char *text, std::size_t limit);
@@ -194,6 +194,10 @@ void setTerminalClock(Terminal &terminal, int32_t seconds);
 // moved to, kept together in one change.
 void setSpentClockChanges(Terminal &terminal, std::map<int, Event> spent,
                           std::optional<int32_t> clockSeconds = std::nullopt);
+// The summer/winter clock changes now due: the clock moves and the slot is
+// spent, kept in one change. The first look at a terminal only takes note of
+// its clock, so nothing past fires late.
+void runClockChanges(Terminal &terminal);
 // Empty, too long or duplicate names fail (nullptr / false).
 Terminal *addTerminal(std::string_view name);
 bool removeTerminal(std::string_view name);

@@ -39,7 +39,7 @@ KESTCOM_EXPORT void KESTCOM_CALL Sim_AdvancePcClock(int64_t seconds);
 KESTCOM_EXPORT void KESTCOM_CALL Sim_UseRealPcClock(void);
 KESTCOM_EXPORT int64_t KESTCOM_CALL Sim_PcClock(void);
 
-// 1 = done; 0 = empty, too long (over 32) or duplicate name / not found.
+// 1 = done; 0 = empty, too long for a terminal name or duplicate name / not found.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_AddTerminal(const char *name);
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_RemoveTerminal(const char *name);
 // A silent terminal ignores the line but still stamps cards.

@@ -1,6 +1,8 @@
 #include "terminal/engine/SimTerminalTest.h"
 #include "terminal/engine/SimState.h"
 
+#include "clock/ClockCalendar.h"
+
 #include <algorithm>
 #include <iterator>
 #include <limits>
@@ -164,7 +166,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetPointers(const char *name, int32_t *f
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_ReadClock(const char *name)
 {
     const Terminal *terminal = findTerminal(name);
-    return terminal ? toClockSeconds(terminalClock(*terminal)).value_or(0) : 0;
+    return terminal ? clocktime::ToClockSeconds(terminalClock(*terminal)).value_or(0) : 0;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetAdjustment(const char *name, int32_t *reference,

@@ -6,6 +6,7 @@
 #include "terminal/line/LineTest.h"
 #include "terminal/engine/KestComExports.h"
 #include "terminal/engine/SimTerminalTest.h"
+#include "link/TerminalLimits.h"
 
 #include <algorithm>
 #include <cstring>
@@ -292,7 +293,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, int32_t *ind
     const uint8_t a = r.u8(), j = r.u8(), p = r.u8();
     const int32_t o = r.i32(), c = r.i32();
     // Nine characters and a zero at most, as the caller's buffer holds.
-    if (!r.complete() || nameBytes.size() > 9)
+    if (!r.complete() || nameBytes.size() > kestcom_abi::kClockNameLength)
         return 0;
     std::memcpy(clockName, nameBytes.data(), nameBytes.size());
     clockName[nameBytes.size()] = '\0';

@@ -20,39 +20,6 @@ sim::Terminal *find(const QString &name)
     return sim::findTerminal(n.constData());
 }
 
-ScheduledEvent scheduled(int slot, const sim::Event &e)
-{
-    return ScheduledEvent{slot, e[0], e[1], e[2], e[3], static_cast<uint32_t>(e[4]),
-                          static_cast<uint32_t>(e[5])};
-}
-
-sim::Event engineEvent(const ScheduledEvent &e)
-{
-    return sim::Event{e.seconds,
-                      e.period,
-                      e.repeats,
-                      e.function,
-                      static_cast<int32_t>(e.ringMask),
-                      static_cast<int32_t>(e.weekdayMask)};
-}
-
-QList<ScheduledEvent> eventsOf(const sim::Terminal &t)
-{
-    QList<ScheduledEvent> events;
-    for (int slot = 0; slot < sim::kEventSlots; ++slot)
-        if (const auto &e = t.events[static_cast<std::size_t>(slot)])
-            events << scheduled(slot, *e);
-    return events;
-}
-
-std::map<int, sim::Event> engineSpent(const QHash<int, ScheduledEvent> &spent)
-{
-    std::map<int, sim::Event> out;
-    for (auto it = spent.begin(); it != spent.end(); ++it)
-        out[it.key()] = engineEvent(it.value());
-    return out;
-}
-
 QString gone(const QString &name)
 {
     return QStringLiteral("Terminal %1 is no longer on the line.").arg(name);
@@ -85,8 +52,10 @@ std::optional<TerminalView> EnginePanelModel::terminal(const QString &name) cons
         v.employees << EmployeeName{employee, text(e.text), e.cardCode};
     for (const std::string &j : t->justifications)
         v.justifications << text(j);
-    v.events = eventsOf(*t);
-    v.spentEvents = m_runner.spentSlots(name);
+    const std::vector<sim::SlotEvent> held = sim::heldEvents(t->events);
+    v.events = QList<ScheduledEvent>(held.begin(), held.end());
+    v.lamps = sim::lampsAt(held, v.clock);
+    v.next = sim::nextEvent(held, v.clock, sim::spentSlots(t->spentClockChanges));
     if (t->messageShown)
         v.shown = ShownMessage{t->shownNumber, text(t->shownText), t->shownAt};
     // The program never sends its entry and exit message fields.
@@ -131,8 +100,6 @@ LineView EnginePanelModel::line() const
     v.callConnected = port.callConnected;
     v.linkOpen = port.linkOpen;
     v.bytesPerSecond = m_hooks.bytesPerSecond ? m_hooks.bytesPerSecond() : 0;
-    v.pace = m_hooks.pace ? m_hooks.pace() : Pace::Instant;
-    v.paceSwitchable = static_cast<bool>(m_hooks.setPace);
     return v;
 }
 
@@ -184,42 +151,14 @@ QString EnginePanelModel::removeTerminal(const QString &name)
     if (name.isEmpty()
         || !sim::removeTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
         return QStringLiteral("Terminal %1 is not on the line.").arg(name);
-    m_runner.forget(name);
     refresh();
-    return {};
-}
-
-QString EnginePanelModel::setPace(Pace pace)
-{
-    if (!m_hooks.setPace)
-        return pace == Pace::Instant
-                   ? QString()
-                   : QStringLiteral("This line has no wire: it always answers at once.");
-    m_hooks.setPace(pace);
     return {};
 }
 
 void EnginePanelModel::refresh()
 {
-    for (sim::Terminal &t : sim::state().terminals) {
-        const QString name = text(t.name);
-        if (!m_runner.knows(name)) {
-            QHash<int, ScheduledEvent> spent;
-            for (const auto &[slot, event] : t.spentClockChanges)
-                spent.insert(slot, scheduled(slot, event));
-            m_runner.seed(name, std::move(spent));
-        }
-        const int64_t clock = sim::terminalClock(t);
-        const int64_t shift = m_runner.advance(name, eventsOf(t), clock);
-        std::map<int, sim::Event> spent = engineSpent(m_runner.spent(name));
-        // The moved clock and its spent slot are kept in one change, so a
-        // stop between the two can neither lose the shift nor repeat it.
-        std::optional<int32_t> moved;
-        if (shift != 0)
-            moved = sim::toClockSeconds(clock + shift);
-        if (moved || spent != t.spentClockChanges)
-            sim::setSpentClockChanges(t, std::move(spent), moved);
-    }
+    for (sim::Terminal &t : sim::state().terminals)
+        sim::runClockChanges(t);
     emit changed();
 }
 

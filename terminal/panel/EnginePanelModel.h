@@ -1,11 +1,11 @@
 #pragma once
 // The panel's view of the terminal engine in this process (velmora::sim),
 // for the terminal program: changes go through the engine's entry points, so
-// they last wherever the engine keeps its state. The line's pace and traffic
-// belong to whoever serves the line and come in through LineHooks.
+// they last wherever the engine keeps its state. The line's traffic belongs
+// to whoever serves the line and comes in through LineHooks; so does its
+// pace, which the terminal program's window shows and switches.
 
 #include "terminal/panel/PanelModel.h"
-#include "terminal/panel/ScheduleRunner.h"
 
 #include <functional>
 
@@ -15,8 +15,6 @@ struct LineHooks
 {
     QString port = QStringLiteral("COM1");
     std::function<double()> bytesPerSecond;
-    std::function<Pace()> pace;
-    std::function<void(Pace)> setPace; // empty: the pace cannot be switched
 };
 
 class EnginePanelModel final : public PanelModel
@@ -35,12 +33,10 @@ public:
     QString setClock(const QString &name, int32_t clockSeconds) final;
     QString addTerminal(const QString &name) final;
     QString removeTerminal(const QString &name) final;
-    QString setPace(Pace pace) final;
     void refresh() final;
 
 private:
     LineHooks m_hooks;
-    ScheduleRunner m_runner;
 };
 
 } // namespace velmora::panel

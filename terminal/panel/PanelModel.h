@@ -3,9 +3,10 @@
 // to them. The panel knows nothing of the engine behind it: the in-process
 // simulated terminal and the terminal program each provide one of these.
 
+#include "terminal/engine/EventFiring.h"
+
 #include <QList>
 #include <QObject>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -21,18 +22,11 @@ struct EmployeeName
     int32_t cardCode = 0;
 };
 
-struct ScheduledEvent
-{
-    int slot = 0;
-    int32_t seconds = 0;
-    int32_t period = 0;
-    int32_t repeats = 0;
-    int32_t function = 0;
-    uint32_t ringMask = 0;
-    uint32_t weekdayMask = 0;
-
-    bool operator==(const ScheduledEvent &) const = default;
-};
+// When events fire is the engine's to say; the panel shows what it says.
+using ScheduledEvent = sim::SlotEvent;
+using sim::Lamp;
+using sim::Lamps;
+using sim::NextEvent;
 
 struct StampedEntry
 {
@@ -59,8 +53,9 @@ struct TerminalView
     int64_t clock = 0; // the terminal's clock second count now
     QList<EmployeeName> employees;
     QStringList justifications;
-    QList<ScheduledEvent> events; // filled slots only
-    QSet<int> spentEvents;        // clock changes already made, not to fire again
+    QList<ScheduledEvent> events; // slots holding an event; the empty event is none
+    Lamps lamps{};                // lit now
+    std::optional<NextEvent> next; // the next event due, spent clock changes left out
     std::optional<ShownMessage> shown;
     QString entryMessage;
     QString exitMessage;
@@ -71,8 +66,6 @@ struct TerminalView
     int32_t readerPointer = 0;
 };
 
-enum class Pace { Wire, Instant };
-
 struct LineView
 {
     QString port;
@@ -82,8 +75,6 @@ struct LineView
     bool callConnected = false;
     bool linkOpen = false;
     double bytesPerSecond = 0;
-    Pace pace = Pace::Wire;
-    bool paceSwitchable = false; // the in-process terminal has no wire
 };
 
 struct CardPass
@@ -111,7 +102,6 @@ public:
     virtual QString setClock(const QString &name, int32_t clockSeconds) = 0;
     virtual QString addTerminal(const QString &name) = 0;
     virtual QString removeTerminal(const QString &name) = 0;
-    virtual QString setPace(Pace pace) = 0;
 
     // Reads the engine again; emits changed() when anything the panel shows
     // may have moved (the clock always does).

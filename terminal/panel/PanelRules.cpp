@@ -1,5 +1,9 @@
 #include "terminal/panel/PanelRules.h"
 
+#include "clock/ClockCalendar.h"
+#include "config/EventFunctions.h"
+#include "link/TerminalLimits.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -7,84 +11,15 @@
 
 namespace velmora::panel {
 
+using clocktime::DayOf;
+using clocktime::kSecondsPerDay;
+using clocktime::SecondOfDay;
+
 namespace {
-
-int64_t floorDiv(int64_t a, int64_t b)
-{
-    const int64_t q = a / b;
-    return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
-}
-
-// Proleptic Gregorian, 1970-01-01 = 0.
-int64_t daysFromCivil(int64_t year, int64_t month, int64_t day)
-{
-    year -= month <= 2 ? 1 : 0;
-    const int64_t era = floorDiv(year, 400);
-    const int64_t yearOfEra = year - era * 400;
-    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
-struct Civil
-{
-    int64_t year;
-    int month;
-    int day;
-};
-
-Civil civilFromDays(int64_t days)
-{
-    days += 719468;
-    const int64_t era = floorDiv(days, 146097);
-    const int64_t dayOfEra = days - era * 146097;
-    const int64_t yearOfEra =
-        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
-    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
-    const int64_t mp = (5 * dayOfYear + 2) / 153;
-    const int day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
-    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
-    return {yearOfEra + era * 400 + (month <= 2 ? 1 : 0), month, day};
-}
-
-const int64_t kEpochDays = daysFromCivil(1996, 1, 1);
 
 QString twoDigits(int64_t v)
 {
     return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
-}
-
-bool patternBit(uint32_t mask, int64_t second)
-{
-    return second >= 0 && second < kRingPatternSeconds && ((mask >> second) & 1u) != 0;
-}
-
-bool onWeekday(const ScheduledEvent &event, int64_t day)
-{
-    return ((event.weekdayMask >> weekdayOf(day * kSecondsPerDay)) & 1u) != 0;
-}
-
-bool isDaily(int32_t f)
-{
-    return lampOf(f).has_value() || f == function::kRelay1On || f == function::kRelay1Off;
-}
-
-bool repeats(const ScheduledEvent &event)
-{
-    return event.period > 0 && event.repeats > 0;
-}
-
-// Latest daily occurrence start at or before `clock`, within the past week.
-std::optional<int64_t> lastOccurrence(const ScheduledEvent &event, int64_t clock)
-{
-    const int64_t today = dayOf(clock);
-    const int64_t time = secondOfDay(event.seconds);
-    for (int64_t day = today; day >= today - 7; --day) {
-        const int64_t start = day * kSecondsPerDay + time;
-        if (start <= clock && onWeekday(event, day))
-            return start;
-    }
-    return std::nullopt;
 }
 
 QString fitLine(QString line)
@@ -97,62 +32,29 @@ QString fitLine(QString line)
 
 } // namespace
 
-int64_t dayOf(int64_t clock)
-{
-    return floorDiv(clock, kSecondsPerDay);
-}
-
-int64_t secondOfDay(int64_t clock)
-{
-    return clock - dayOf(clock) * kSecondsPerDay;
-}
-
-int weekdayOf(int64_t clock)
-{
-    const int64_t w = dayOf(clock) % 7;
-    return static_cast<int>(w < 0 ? w + 7 : w);
-}
-
 QString timeText(int64_t clock)
 {
-    const int64_t s = secondOfDay(clock);
+    const int64_t s = SecondOfDay(clock);
     return twoDigits(s / 3600) + QLatin1Char(':') + twoDigits(s / 60 % 60) + QLatin1Char(':')
            + twoDigits(s % 60);
 }
 
 QString clockText(int64_t clock)
 {
-    const Civil c = civilFromDays(kEpochDays + dayOf(clock));
+    const clocktime::CivilDate c = clocktime::CivilDateOfDay(DayOf(clock));
     return twoDigits(c.day) + QLatin1Char('/') + twoDigits(c.month) + QLatin1Char('/')
            + QStringLiteral("%1").arg(c.year, 4, 10, QLatin1Char('0')) + QStringLiteral("  ")
            + timeText(clock);
 }
 
-std::optional<Lamp> lampOf(int32_t f)
-{
-    switch (f) {
-    case function::kBeep1: return Lamp::Beep1;
-    case function::kBeep2: return Lamp::Beep2;
-    case function::kRingRelay1: return Lamp::Relay1;
-    case function::kRingRelay2: return Lamp::Relay2;
-    default: return std::nullopt;
-    }
-}
-
 QString functionName(int32_t f)
 {
-    switch (f) {
-    case 0: return QStringLiteral("Nulo");
-    case function::kBeep1: return QStringLiteral("beep1");
-    case function::kBeep2: return QStringLiteral("beep2");
-    case function::kSummerTime: return QStringLiteral("Hora de Verão");
-    case function::kWinterTime: return QStringLiteral("Hora de Inverno");
-    case function::kRelay1On: return QStringLiteral("Relé 1 ON");
-    case function::kRelay1Off: return QStringLiteral("Relé 1 OFF");
-    case function::kRingRelay1: return QStringLiteral("Toque Relé 1");
-    case function::kRingRelay2: return QStringLiteral("Toque Relé 2");
-    default: return QStringLiteral("(%1)").arg(f);
-    }
+    const bool named = f >= 0 && f < int32_t(config::kFunctionNames.size())
+                       && !config::kFunctionNames[std::size_t(f)].empty();
+    if (!named)
+        return QStringLiteral("(%1)").arg(f);
+    const std::string_view name = config::kFunctionNames[std::size_t(f)];
+    return QString::fromUtf8(name.data(), qsizetype(name.size()));
 }
 
 QString weekdayText(uint32_t weekdayMask)
@@ -162,115 +64,6 @@ QString weekdayText(uint32_t weekdayMask)
     for (int i = 0; i < 7; ++i)
         text += ((weekdayMask >> i) & 1u) ? kInitials[i] : QLatin1Char('-');
     return text;
-}
-
-bool ringsAt(const ScheduledEvent &event, int64_t clock)
-{
-    if (!lampOf(event.function))
-        return false;
-    const int64_t time = secondOfDay(event.seconds);
-    for (int64_t day = dayOf(clock) - 1; day <= dayOf(clock); ++day) {
-        if (!onWeekday(event, day))
-            continue;
-        const int64_t offset = clock - (day * kSecondsPerDay + time);
-        if (offset < 0 || offset >= kSecondsPerDay)
-            continue;
-        if (!repeats(event)) {
-            if (patternBit(event.ringMask, offset))
-                return true;
-            continue;
-        }
-        // Only the repeats whose 32-second pattern covers this second.
-        const int64_t period = event.period;
-        const int64_t last = std::min<int64_t>(event.repeats, offset / period);
-        const int64_t first = std::max<int64_t>(0, floorDiv(offset - kRingPatternSeconds, period) + 1);
-        for (int64_t k = first; k <= last; ++k)
-            if (patternBit(event.ringMask, offset - k * period))
-                return true;
-    }
-    return false;
-}
-
-bool relay1HeldOn(const QList<ScheduledEvent> &events, int64_t clock)
-{
-    std::optional<int64_t> latest;
-    bool on = false;
-    for (const ScheduledEvent &event : events) {
-        if (event.function != function::kRelay1On && event.function != function::kRelay1Off)
-            continue;
-        const auto at = lastOccurrence(event, clock);
-        if (!at)
-            continue;
-        const bool isOn = event.function == function::kRelay1On;
-        if (!latest || *at > *latest || (*at == *latest && !isOn)) {
-            latest = at;
-            on = isOn;
-        }
-    }
-    return on;
-}
-
-Lamps lampsAt(const QList<ScheduledEvent> &events, int64_t clock)
-{
-    Lamps lamps{};
-    for (const ScheduledEvent &event : events)
-        if (const auto lamp = lampOf(event.function); lamp && ringsAt(event, clock))
-            lamps[static_cast<std::size_t>(*lamp)] = true;
-    if (relay1HeldOn(events, clock))
-        lamps[static_cast<std::size_t>(Lamp::Relay1)] = true;
-    return lamps;
-}
-
-int64_t clockShiftDue(const ScheduledEvent &event, int64_t before, int64_t now)
-{
-    if (!(before < event.seconds && event.seconds <= now))
-        return 0;
-    if (event.function == function::kSummerTime)
-        return kSummerShift;
-    if (event.function == function::kWinterTime)
-        return -kSummerShift;
-    return 0;
-}
-
-std::optional<int64_t> nextFiring(const ScheduledEvent &event, int64_t clock)
-{
-    if (event.function == function::kSummerTime || event.function == function::kWinterTime)
-        return event.seconds >= clock ? std::optional<int64_t>(event.seconds) : std::nullopt;
-    if (!isDaily(event.function))
-        return std::nullopt;
-    const int64_t time = secondOfDay(event.seconds);
-    const bool ring = lampOf(event.function).has_value() && repeats(event);
-    std::optional<int64_t> best;
-    for (int64_t day = dayOf(clock) - 1; day <= dayOf(clock) + 7; ++day) {
-        if (!onWeekday(event, day))
-            continue;
-        const int64_t start = day * kSecondsPerDay + time;
-        std::optional<int64_t> candidate;
-        if (start >= clock) {
-            candidate = start;
-        } else if (ring) {
-            const int64_t k = floorDiv(clock - start + event.period - 1, event.period);
-            if (k <= event.repeats && k * event.period < kSecondsPerDay)
-                candidate = start + k * event.period;
-        }
-        if (candidate && (!best || *candidate < *best))
-            best = candidate;
-    }
-    return best;
-}
-
-std::optional<NextEvent> nextEvent(const QList<ScheduledEvent> &events, int64_t clock,
-                                   const QSet<int> &spent)
-{
-    std::optional<NextEvent> best;
-    for (const ScheduledEvent &event : events) {
-        if (spent.contains(event.slot))
-            continue;
-        const auto at = nextFiring(event, clock);
-        if (at && (!best || *at < best->at))
-            best = NextEvent{event.slot, *at};
-    }
-    return best;
 }
 
 QStringList layoutText(const QString &text, int rows)
@@ -384,12 +177,12 @@ Parsed parseClockInput(const QString &text)
         const int year = m.captured(3).toInt();
         const int h = m.captured(4).toInt(), min = m.captured(5).toInt();
         const int s = m.captured(6).isEmpty() ? 0 : m.captured(6).toInt();
-        const Civil back = civilFromDays(daysFromCivil(year, month, day));
+        const int64_t dayNumber = clocktime::DayOfDate(year, month, day);
+        const clocktime::CivilDate back = clocktime::CivilDateOfDay(dayNumber);
         if (month < 1 || month > 12 || day < 1 || back.day != day || back.month != month
             || h > 23 || min > 59 || s > 59)
             return {std::nullopt, QStringLiteral("That date or time does not exist.")};
-        const int64_t clock = (daysFromCivil(year, month, day) - kEpochDays) * kSecondsPerDay
-                              + h * 3600 + min * 60 + s;
+        const int64_t clock = dayNumber * kSecondsPerDay + h * 3600 + min * 60 + s;
         if (clock < std::numeric_limits<int32_t>::min()
             || clock > std::numeric_limits<int32_t>::max())
             return {std::nullopt, rangeError};
@@ -409,8 +202,9 @@ QString terminalNameProblem(const QString &name)
 {
     if (name.isEmpty())
         return QStringLiteral("Type the name of the terminal.");
-    if (name.size() > 32)
-        return QStringLiteral("A terminal name has at most 32 characters.");
+    if (name.size() > qsizetype(kestcom_abi::kTerminalNameLength))
+        return QStringLiteral("A terminal name has at most %1 characters.")
+            .arg(kestcom_abi::kTerminalNameLength);
     for (const QChar c : name)
         if (c.unicode() <= 32 || c.unicode() >= 127)
             return QStringLiteral("A terminal name is letters, digits and signs, without blanks.");

@@ -1,10 +1,10 @@
 #pragma once
-// The panel's decisions as plain functions over clock second counts: when an
-// event rings, what the display reads, how typed input is taken.
+// The panel's decisions as plain functions over clock second counts: what
+// the display reads, how events are named, how typed input is taken. When
+// events fire is the engine's (terminal/engine/EventFiring.h).
 
 #include "terminal/panel/PanelModel.h"
 
-#include <QSet>
 
 #include <array>
 #include <optional>
@@ -13,63 +13,16 @@ namespace velmora::panel {
 
 // --- clock second counts ---
 
-inline constexpr int64_t kSecondsPerDay = 86400;
-
-int64_t dayOf(int64_t clock);        // days since 1996-01-01, floored
-int64_t secondOfDay(int64_t clock);  // 0..86399
-int weekdayOf(int64_t clock);        // 0 Monday .. 6 Sunday; 1996-01-01 was a Monday
 // "dd/mm/yyyy  hh:mm:ss": exactly one display line.
 QString clockText(int64_t clock);
 QString timeText(int64_t clock);     // "hh:mm:ss"
 
 // --- events ---
 
-namespace function {
-inline constexpr int32_t kBeep1 = 1;
-inline constexpr int32_t kBeep2 = 2;
-inline constexpr int32_t kSummerTime = 3;
-inline constexpr int32_t kWinterTime = 4;
-inline constexpr int32_t kRelay1On = 5;
-inline constexpr int32_t kRelay1Off = 6;
-inline constexpr int32_t kRingRelay1 = 17;
-inline constexpr int32_t kRingRelay2 = 18;
-} // namespace function
-
-enum class Lamp { Beep1, Beep2, Relay1, Relay2 };
-inline constexpr int kLampCount = 4;
-using Lamps = std::array<bool, kLampCount>;
-
-inline constexpr int kRingPatternSeconds = 32;
-inline constexpr int64_t kSummerShift = 3600;
-
-// The lamp an event drives; none for "Nulo", the empty items and the clock changes.
-std::optional<Lamp> lampOf(int32_t function);
+// The function's item text; "(n)" for a code without one.
 QString functionName(int32_t function);
 // "STQQSSD" initials with "-" for the days the event skips.
 QString weekdayText(uint32_t weekdayMask);
-
-// A ringing event at its time of day on each of its weekdays, following bit
-// i of the ring pattern in second i; each repeat starts `period` seconds after
-// the one before. One day's ringing ends a day after it began.
-bool ringsAt(const ScheduledEvent &event, int64_t clock);
-// Relay 1 holds what the latest "Relé 1 ON" / "Relé 1 OFF" left; OFF wins a tie.
-bool relay1HeldOn(const QList<ScheduledEvent> &events, int64_t clock);
-Lamps lampsAt(const QList<ScheduledEvent> &events, int64_t clock);
-
-// Summer time puts the clock an hour forward, winter time an hour back, when
-// the clock passes the event's whole second count (before < seconds <= now).
-int64_t clockShiftDue(const ScheduledEvent &event, int64_t before, int64_t now);
-
-// When the event next fires at or after `clock`; none if it never will.
-std::optional<int64_t> nextFiring(const ScheduledEvent &event, int64_t clock);
-struct NextEvent
-{
-    int slot = 0;
-    int64_t at = 0;
-};
-// The earliest firing; `spent` slots (clock changes already made) are left out.
-std::optional<NextEvent> nextEvent(const QList<ScheduledEvent> &events, int64_t clock,
-                                   const QSet<int> &spent = {});
 
 // --- the display ---
 

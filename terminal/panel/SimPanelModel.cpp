@@ -2,7 +2,9 @@
 
 #include "terminal/panel/PanelRules.h"
 
+#include "clock/ClockCalendar.h"
 #include "link/AnsiText.h"
+#include "link/TerminalLimits.h"
 #include "terminal/engine/SimTerminalTest.h"
 
 #include <QByteArray>
@@ -25,6 +27,17 @@ QString text(const char *buf)
 }
 
 constexpr int kTextBuffer = 4096;
+
+std::vector<sim::SlotEvent> heldEvents(const QByteArray &name)
+{
+    std::array<std::optional<sim::Event>, kestcom_abi::kEventSlots> table;
+    for (int slot = 0; slot < kestcom_abi::kEventSlots; ++slot) {
+        sim::Event event;
+        if (Sim_GetEvent(name.constData(), slot, event.data()))
+            table[static_cast<std::size_t>(slot)] = event;
+    }
+    return sim::heldEvents(table);
+}
 
 } // namespace
 
@@ -63,14 +76,10 @@ std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
         v.justifications << (Sim_GetJustification(n.constData(), i, buf.data(), buf.size())
                                  ? text(buf.constData())
                                  : QString());
-    for (int slot = 0; slot < 110; ++slot) {
-        int32_t out[6];
-        if (Sim_GetEvent(n.constData(), slot, out))
-            v.events << ScheduledEvent{slot,   out[0], out[1], out[2], out[3],
-                                       static_cast<uint32_t>(out[4]),
-                                       static_cast<uint32_t>(out[5])};
-    }
-    v.spentEvents = m_runner.spentSlots(name);
+    const std::vector<sim::SlotEvent> held = heldEvents(n);
+    v.events = QList<ScheduledEvent>(held.begin(), held.end());
+    v.lamps = sim::lampsAt(held, v.clock);
+    v.next = sim::nextEvent(held, v.clock, sim::spentSlots(m_clockChanges.value(name).spent));
 
     ShownMessage shown;
     if (Sim_GetShownMessage(n.constData(), &shown.number, buf.data(), buf.size())
@@ -80,8 +89,8 @@ std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
     }
     v.entryMessage = kFactoryEntryMessage;
     v.exitMessage = kFactoryExitMessage;
-    int32_t configuration[9];
-    if (Sim_GetConfiguration(n.constData(), configuration))
+    sim::Configuration configuration{};
+    if (Sim_GetConfiguration(n.constData(), configuration.data()))
         v.messageDelay = configuration[1];
     Sim_GetPointers(n.constData(), &v.firstPointer, &v.secondPointer, &v.readerPointer);
     v.entryCount = Sim_EntryCount(n.constData());
@@ -119,8 +128,6 @@ LineView SimPanelModel::line() const
         // A raw port without a link, or a call, is the modem's.
         v.modem = v.callConnected || (v.open && !v.linkOpen);
     }
-    v.pace = Pace::Instant;
-    v.paceSwitchable = false;
     return v;
 }
 
@@ -167,36 +174,21 @@ QString SimPanelModel::removeTerminal(const QString &name)
 {
     if (!Sim_RemoveTerminal(bytes(name).constData()))
         return QStringLiteral("Terminal %1 is not on the line.").arg(name);
-    m_runner.forget(name);
+    m_clockChanges.remove(name);
     refresh();
     return {};
-}
-
-QString SimPanelModel::setPace(Pace pace)
-{
-    if (pace == Pace::Instant)
-        return {};
-    return QStringLiteral("The terminal in this process has no wire: it always answers at once.");
 }
 
 void SimPanelModel::refresh()
 {
     for (const QString &name : terminals()) {
         const QByteArray n = bytes(name);
-        QList<ScheduledEvent> events;
-        for (int slot = 0; slot < 110; ++slot) {
-            int32_t out[6];
-            if (Sim_GetEvent(n.constData(), slot, out))
-                events << ScheduledEvent{slot,   out[0], out[1], out[2], out[3],
-                                         static_cast<uint32_t>(out[4]),
-                                         static_cast<uint32_t>(out[5])};
-        }
         const int64_t clock = Sim_ReadClock(n.constData());
-        if (const int64_t shift = m_runner.advance(name, events, clock); shift != 0) {
-            const int64_t moved = clock + shift;
-            if (moved >= INT32_MIN && moved <= INT32_MAX)
-                Sim_SetTerminalClock(n.constData(), static_cast<int32_t>(moved));
-        }
+        const int64_t shift = sim::advanceClockChanges(m_clockChanges[name], heldEvents(n), clock);
+        if (shift == 0)
+            continue;
+        if (const auto moved = clocktime::ToClockSeconds(clock + shift))
+            Sim_SetTerminalClock(n.constData(), *moved);
     }
     emit changed();
 }

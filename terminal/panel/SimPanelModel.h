@@ -1,10 +1,12 @@
 #pragma once
 // The panel's view of the simulated terminal in this process, through the
-// simulated library's test interface. The schedule's clock changes run here,
-// on each refresh.
+// simulated library's test interface. That library keeps no clock changes of
+// its own: they are decided by the engine's rules and applied here, on each
+// refresh.
 
 #include "terminal/panel/PanelModel.h"
-#include "terminal/panel/ScheduleRunner.h"
+
+#include <QHash>
 
 namespace velmora::panel {
 
@@ -24,11 +26,10 @@ public:
     QString setClock(const QString &name, int32_t clockSeconds) final;
     QString addTerminal(const QString &name) final;
     QString removeTerminal(const QString &name) final;
-    QString setPace(Pace pace) final;
     void refresh() final;
 
 private:
-    ScheduleRunner m_runner;
+    QHash<QString, sim::ClockChangeWatch> m_clockChanges; // by terminal name
 };
 
 } // namespace velmora::panel

@@ -4,6 +4,8 @@
 #include "terminal/panel/PanelRules.h"
 #include "terminal/panel/PanelWidgets.h"
 
+#include "config/EventFunctions.h"
+
 #include <QButtonGroup>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -87,53 +89,53 @@ TerminalPanel::TerminalPanel(PanelModel &model, const QString &terminal, QWidget
 QWidget *TerminalPanel::buildDisplayAndReader()
 {
     auto *box = new QGroupBox(QStringLiteral("Display and card reader"), this);
-    m_c.display = new DisplayWidget(box);
+    m_controls.display = new DisplayWidget(box);
 
-    m_c.employee = new QComboBox(box);
-    m_c.employee->setAccessibleName(QStringLiteral("Employee"));
-    m_c.cardCode = new QLineEdit(box);
-    m_c.cardCode->setPlaceholderText(QStringLiteral("any card code"));
-    m_c.entry = new QRadioButton(QStringLiteral("Entry"), box);
-    m_c.exit = new QRadioButton(QStringLiteral("Exit"), box);
-    m_c.entry->setChecked(true);
+    m_controls.employee = new QComboBox(box);
+    m_controls.employee->setAccessibleName(QStringLiteral("Employee"));
+    m_controls.cardCode = new QLineEdit(box);
+    m_controls.cardCode->setPlaceholderText(QStringLiteral("any card code"));
+    m_controls.entry = new QRadioButton(QStringLiteral("Entry"), box);
+    m_controls.exit = new QRadioButton(QStringLiteral("Exit"), box);
+    m_controls.entry->setChecked(true);
     auto *direction = new QButtonGroup(box);
-    direction->addButton(m_c.entry);
-    direction->addButton(m_c.exit);
-    m_c.justification = new QComboBox(box);
-    m_c.passCard = new QPushButton(QStringLiteral("Pass card"), box);
-    m_c.readerStatus = new QLabel(box);
-    m_c.readerStatus->setWordWrap(true);
+    direction->addButton(m_controls.entry);
+    direction->addButton(m_controls.exit);
+    m_controls.justification = new QComboBox(box);
+    m_controls.passCard = new QPushButton(QStringLiteral("Pass card"), box);
+    m_controls.readerStatus = new QLabel(box);
+    m_controls.readerStatus->setWordWrap(true);
 
-    m_c.clockInput = new QLineEdit(box);
-    m_c.clockInput->setPlaceholderText(QStringLiteral("dd/mm/yyyy hh:mm:ss or seconds"));
-    fitPlaceholder(m_c.clockInput);
-    m_c.setClock = new QPushButton(QStringLiteral("Set clock"), box);
+    m_controls.clockInput = new QLineEdit(box);
+    m_controls.clockInput->setPlaceholderText(QStringLiteral("dd/mm/yyyy hh:mm:ss or seconds"));
+    fitPlaceholder(m_controls.clockInput);
+    m_controls.setClock = new QPushButton(QStringLiteral("Set clock"), box);
 
     auto *inOut = new QHBoxLayout;
-    inOut->addWidget(m_c.entry);
-    inOut->addWidget(m_c.exit);
+    inOut->addWidget(m_controls.entry);
+    inOut->addWidget(m_controls.exit);
     inOut->addStretch();
 
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Employee"), m_c.employee);
-    form->addRow(QStringLiteral("Card code"), m_c.cardCode);
+    form->addRow(QStringLiteral("Employee"), m_controls.employee);
+    form->addRow(QStringLiteral("Card code"), m_controls.cardCode);
     form->addRow(QString(), inOut);
-    form->addRow(QStringLiteral("Justification"), m_c.justification);
-    form->addRow(QString(), m_c.passCard);
+    form->addRow(QStringLiteral("Justification"), m_controls.justification);
+    form->addRow(QString(), m_controls.passCard);
     // The button under the field keeps the reader's column narrow.
-    form->addRow(QStringLiteral("Terminal clock"), m_c.clockInput);
-    form->addRow(QString(), m_c.setClock);
+    form->addRow(QStringLiteral("Terminal clock"), m_controls.clockInput);
+    form->addRow(QString(), m_controls.setClock);
 
     auto *layout = new QVBoxLayout(box);
-    layout->addWidget(m_c.display);
+    layout->addWidget(m_controls.display);
     layout->addLayout(form);
-    layout->addWidget(m_c.readerStatus);
+    layout->addWidget(m_controls.readerStatus);
 
-    connect(m_c.employee, &QComboBox::activated, this, &TerminalPanel::pickEmployee);
-    connect(m_c.passCard, &QPushButton::clicked, this, &TerminalPanel::passCard);
-    connect(m_c.cardCode, &QLineEdit::returnPressed, this, &TerminalPanel::passCard);
-    connect(m_c.setClock, &QPushButton::clicked, this, &TerminalPanel::setClock);
-    connect(m_c.clockInput, &QLineEdit::returnPressed, this, &TerminalPanel::setClock);
+    connect(m_controls.employee, &QComboBox::activated, this, &TerminalPanel::pickEmployee);
+    connect(m_controls.passCard, &QPushButton::clicked, this, &TerminalPanel::passCard);
+    connect(m_controls.cardCode, &QLineEdit::returnPressed, this, &TerminalPanel::passCard);
+    connect(m_controls.setClock, &QPushButton::clicked, this, &TerminalPanel::setClock);
+    connect(m_controls.clockInput, &QLineEdit::returnPressed, this, &TerminalPanel::setClock);
     return box;
 }
 
@@ -148,70 +150,55 @@ QWidget *TerminalPanel::buildBells()
     }};
     auto *row = new QHBoxLayout;
     for (std::size_t i = 0; i < lamps.size(); ++i) {
-        m_c.lamps[i] = new LampWidget(QString::fromLatin1(lamps[i].first), lamps[i].second, box);
-        row->addWidget(m_c.lamps[i]);
+        m_controls.lamps[i] = new LampWidget(QString::fromLatin1(lamps[i].first), lamps[i].second, box);
+        row->addWidget(m_controls.lamps[i]);
     }
     m_eventModel = new EventTableModel(this);
-    m_c.events = makeTable(m_eventModel, box);
-    showRowsAtLeast(m_c.events, kListRowsShown);
-    sizeColumns(m_c.events, {QStringLiteral("Slot"), QStringLiteral("Hora de Inverno"),
+    m_controls.events = makeTable(m_eventModel, box);
+    showRowsAtLeast(m_controls.events, kListRowsShown);
+    sizeColumns(m_controls.events, {QStringLiteral("Slot"), functionName(config::function::kWinterTime),
                              QStringLiteral("00/00/0000  00:00:00"), QStringLiteral("STQQSSD"),
                              QString(), QStringLiteral("Period"), QStringLiteral("Repeats")});
-    m_c.events->setColumnWidth(
+    m_controls.events->setColumnWidth(
         4, QFontMetrics(QFontDatabase::systemFont(QFontDatabase::FixedFont)).horizontalAdvance(QString(32, QLatin1Char('#'))) + 16);
-    m_c.nextEvent = new QLabel(box);
+    m_controls.nextEvent = new QLabel(box);
 
     auto *layout = new QVBoxLayout(box);
     layout->addLayout(row);
-    layout->addWidget(m_c.nextEvent);
-    layout->addWidget(m_c.events, 1);
+    layout->addWidget(m_controls.nextEvent);
+    layout->addWidget(m_controls.events, 1);
     return box;
 }
 
 QWidget *TerminalPanel::buildMemoryAndLine()
 {
     auto *box = new QGroupBox(QStringLiteral("Memory and line"), this);
-    m_c.memory = new QLabel(box);
+    m_controls.memory = new QLabel(box);
     m_entryModel = new EntryListModel(m_model, this);
-    m_c.entries = makeTable(m_entryModel, box);
-    sizeColumns(m_c.entries, {QStringLiteral("0000000"), QStringLiteral("00/00/0000  00:00:00"),
+    m_controls.entries = makeTable(m_entryModel, box);
+    sizeColumns(m_controls.entries, {QStringLiteral("0000000"), QStringLiteral("00/00/0000  00:00:00"),
                               QStringLiteral("-2147483648"), QStringLiteral("In/out"),
                               QStringLiteral("A Aleitamento"), QStringLiteral("inserted"),
                               QStringLiteral("Serial")});
-    showRowsAtLeast(m_c.entries, kListRowsShown);
-    m_c.line = new QLabel(box);
-    m_c.line->setWordWrap(true);
-    m_c.wirePace = new QRadioButton(QStringLiteral("wire pace"), box);
-    m_c.instantPace = new QRadioButton(QStringLiteral("instant"), box);
-    auto *pace = new QButtonGroup(box);
-    pace->addButton(m_c.wirePace);
-    pace->addButton(m_c.instantPace);
-
-    auto *paceRow = new QHBoxLayout;
-    paceRow->addWidget(new QLabel(QStringLiteral("Pace:"), box));
-    paceRow->addWidget(m_c.wirePace);
-    paceRow->addWidget(m_c.instantPace);
-    paceRow->addStretch();
+    showRowsAtLeast(m_controls.entries, kListRowsShown);
+    m_controls.line = new QLabel(box);
+    m_controls.line->setWordWrap(true);
 
     auto *layout = new QVBoxLayout(box);
-    layout->addWidget(m_c.memory);
-    layout->addWidget(m_c.entries, 1);
-    layout->addWidget(m_c.line);
-    layout->addLayout(paceRow);
+    layout->addWidget(m_controls.memory);
+    layout->addWidget(m_controls.entries, 1);
+    layout->addWidget(m_controls.line);
 
     // The list follows the newest entry (also once laid out) unless the
     // technician scrolled away from the end.
-    QScrollBar *bar = m_c.entries->verticalScrollBar();
+    QScrollBar *bar = m_controls.entries->verticalScrollBar();
     connect(bar, &QScrollBar::actionTriggered, this, [this, bar] {
         QTimer::singleShot(0, this, [this, bar] { m_followNewest = bar->value() == bar->maximum(); });
     });
     connect(bar, &QScrollBar::rangeChanged, this, [this] {
         if (m_followNewest)
-            m_c.entries->scrollToBottom();
+            m_controls.entries->scrollToBottom();
     });
-
-    connect(m_c.wirePace, &QRadioButton::clicked, this, &TerminalPanel::switchPace);
-    connect(m_c.instantPace, &QRadioButton::clicked, this, &TerminalPanel::switchPace);
     return box;
 }
 
@@ -223,33 +210,33 @@ void TerminalPanel::showEmployees(const QList<EmployeeName> &employees)
                                         return a.employee == b.employee && a.name == b.name
                                                && a.cardCode == b.cardCode;
                                     });
-    if (same && m_c.employee->count() > 0)
+    if (same && m_controls.employee->count() > 0)
         return;
     m_employees = employees;
-    const int kept = m_c.employee->currentIndex();
-    m_c.employee->clear();
-    m_c.employee->addItem(employees.isEmpty() ? QStringLiteral("(no names held)")
+    const int kept = m_controls.employee->currentIndex();
+    m_controls.employee->clear();
+    m_controls.employee->addItem(employees.isEmpty() ? QStringLiteral("(no names held)")
                                               : QStringLiteral("(pick an employee)"));
     for (const EmployeeName &e : employees)
-        m_c.employee->addItem(
+        m_controls.employee->addItem(
             QStringLiteral("%1  %2  (%3)").arg(e.employee).arg(e.name.trimmed()).arg(e.cardCode));
-    m_c.employee->setCurrentIndex(kept < m_c.employee->count() ? std::max(kept, 0) : 0);
+    m_controls.employee->setCurrentIndex(kept < m_controls.employee->count() ? std::max(kept, 0) : 0);
 }
 
 void TerminalPanel::showJustifications(const QStringList &justifications)
 {
-    if (justifications == m_justifications && m_c.justification->count() > 0)
+    if (justifications == m_justifications && m_controls.justification->count() > 0)
         return;
     m_justifications = justifications;
-    m_c.justification->clear();
-    m_c.justification->addItem(QStringLiteral("(none)"));
+    m_controls.justification->clear();
+    m_controls.justification->addItem(QStringLiteral("(none)"));
     for (int i = 0; i < justifications.size(); ++i) {
         const auto code = justificationCode(i);
         if (!code)
             break; // no letter code left for the rest
-        m_c.justification->addItem(QStringLiteral("%1  %2").arg(QChar(*code), justifications[i]));
+        m_controls.justification->addItem(QStringLiteral("%1  %2").arg(QChar(*code), justifications[i]));
     }
-    m_c.justification->setEnabled(!justifications.isEmpty());
+    m_controls.justification->setEnabled(!justifications.isEmpty());
 }
 
 void TerminalPanel::showModel()
@@ -276,25 +263,25 @@ void TerminalPanel::showModel()
             in.employeeMessage = m_model.employeeMessage(m_terminal, e->employee);
         }
     }
-    m_c.display->setLines(displayLines(in));
+    m_controls.display->setLines(displayLines(in));
 
-    const Lamps lit = lampsAt(view->events, view->clock);
-    for (std::size_t i = 0; i < lit.size(); ++i)
-        m_c.lamps[i]->setLit(lit[i]);
-    const auto next = nextEvent(view->events, view->clock, view->spentEvents);
+    for (std::size_t i = 0; i < view->lamps.size(); ++i)
+        m_controls.lamps[i]->setLit(view->lamps[i]);
+    const std::optional<NextEvent> &next = view->next;
     m_eventModel->setEvents(view->events, next ? std::optional<int>(next->slot) : std::nullopt);
     if (next) {
         const auto it = std::find_if(view->events.begin(), view->events.end(),
                                      [&](const ScheduledEvent &e) { return e.slot == next->slot; });
-        m_c.nextEvent->setText(QStringLiteral("Next: slot %1, %2, at %3")
+        const QString function = it == view->events.end() ? QString() : functionName(it->function);
+        m_controls.nextEvent->setText(QStringLiteral("Next: slot %1, %2, at %3")
                                    .arg(next->slot)
-                                   .arg(functionName(it->function), clockText(next->at)));
+                                   .arg(function, clockText(next->at)));
     } else {
-        m_c.nextEvent->setText(view->events.isEmpty() ? QStringLiteral("No events held.")
+        m_controls.nextEvent->setText(view->events.isEmpty() ? QStringLiteral("No events held.")
                                                       : QStringLiteral("No event due."));
     }
 
-    m_c.memory->setText(QStringLiteral("Entries: %1    Pointers: first %2, second %3, reader %4")
+    m_controls.memory->setText(QStringLiteral("Entries: %1    Pointers: first %2, second %3, reader %4")
                             .arg(view->entryCount)
                             .arg(view->firstPointer)
                             .arg(view->secondPointer)
@@ -312,56 +299,43 @@ void TerminalPanel::showModel()
                     .arg(yesNo(line.callConnected, "connected", "none"))
                     .arg(yesNo(line.linkOpen, "open", "closed"))
                     .arg(line.bytesPerSecond, 0, 'f', 0);
-    m_c.line->setText(QStringLiteral("Line %1: %2").arg(line.port, state));
-    m_c.wirePace->setChecked(line.pace == Pace::Wire);
-    m_c.instantPace->setChecked(line.pace == Pace::Instant);
-    m_c.wirePace->setEnabled(line.paceSwitchable);
-    m_c.instantPace->setEnabled(line.paceSwitchable);
+    m_controls.line->setText(QStringLiteral("Line %1: %2").arg(line.port, state));
 }
 
 void TerminalPanel::pickEmployee(int index)
 {
     if (index >= 1 && index - 1 < m_employees.size())
-        m_c.cardCode->setText(QString::number(m_employees[index - 1].cardCode));
+        m_controls.cardCode->setText(QString::number(m_employees[index - 1].cardCode));
 }
 
 void TerminalPanel::passCard()
 {
-    const Parsed code = parseCardCode(m_c.cardCode->text());
+    const Parsed code = parseCardCode(m_controls.cardCode->text());
     if (!code.value) {
-        m_c.readerStatus->setText(code.error);
+        m_controls.readerStatus->setText(code.error);
         return;
     }
     CardPass pass;
     pass.cardCode = *code.value;
-    pass.exit = m_c.exit->isChecked();
-    pass.justification = m_c.justification->currentIndex() - 1;
+    pass.exit = m_controls.exit->isChecked();
+    pass.justification = m_controls.justification->currentIndex() - 1;
     const QString problem = m_model.passCard(m_terminal, pass);
-    m_c.readerStatus->setText(problem.isEmpty()
+    m_controls.readerStatus->setText(problem.isEmpty()
                                   ? QStringLiteral("Card %1 stamped.").arg(pass.cardCode)
                                   : problem);
 }
 
 void TerminalPanel::setClock()
 {
-    const Parsed clock = parseClockInput(m_c.clockInput->text());
+    const Parsed clock = parseClockInput(m_controls.clockInput->text());
     if (!clock.value) {
-        m_c.readerStatus->setText(clock.error);
+        m_controls.readerStatus->setText(clock.error);
         return;
     }
     const QString problem = m_model.setClock(m_terminal, *clock.value);
-    m_c.readerStatus->setText(problem.isEmpty()
+    m_controls.readerStatus->setText(problem.isEmpty()
                                   ? QStringLiteral("Clock set to %1.").arg(clockText(*clock.value))
                                   : problem);
-}
-
-void TerminalPanel::switchPace()
-{
-    const QString problem =
-        m_model.setPace(m_c.instantPace->isChecked() ? Pace::Instant : Pace::Wire);
-    if (!problem.isEmpty())
-        m_c.readerStatus->setText(problem);
-    showModel();
 }
 
 } // namespace velmora::panel

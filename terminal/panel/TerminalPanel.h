@@ -1,7 +1,7 @@
 #pragma once
 // One terminal's front panel: display, card reader, bells and relays, memory
 // and line. It shows what the PanelModel says and asks it to act; the
-// decisions are in PanelRules.
+// decisions are in PanelRules, and those on events in the engine.
 
 #include "terminal/panel/PanelModel.h"
 
@@ -54,10 +54,8 @@ public:
         QLabel *memory = nullptr;
         QTableView *entries = nullptr;
         QLabel *line = nullptr;
-        QRadioButton *wirePace = nullptr;
-        QRadioButton *instantPace = nullptr;
     };
-    const Controls &controls() const { return m_c; }
+    const Controls &controls() const { return m_controls; }
 
 private:
     QWidget *buildDisplayAndReader();
@@ -66,13 +64,12 @@ private:
     void pickEmployee(int index);
     void passCard();
     void setClock();
-    void switchPace();
     void showEmployees(const QList<EmployeeName> &employees);
     void showJustifications(const QStringList &justifications);
 
     PanelModel &m_model;
     QString m_terminal;
-    Controls m_c;
+    Controls m_controls;
     EventTableModel *m_eventModel = nullptr;
     EntryListModel *m_entryModel = nullptr;
     QList<EmployeeName> m_employees;

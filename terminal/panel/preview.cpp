@@ -5,6 +5,8 @@
 #include "terminal/panel/PanelWindow.h"
 #include "terminal/panel/SimPanelModel.h"
 
+#include "clock/ClockCalendar.h"
+
 #include "terminal/engine/KestComExports.h"
 #include "terminal/engine/SimTerminalTest.h"
 
@@ -27,7 +29,7 @@ void sendDemo()
     W_SendJustifications(name, justifications);
     const int32_t now = W_ReadSeconds(name);
     W_InsertEvent(name, 0, now + 3, 0, 0, 17, 31, 127);
-    W_InsertEvent(name, 1, now - now % 86400 + 12 * 3600, 30, 3, 1, 0x0F0F, 0x1F);
+    W_InsertEvent(name, 1, int32_t(now - clocktime::SecondOfDay(now) + 12 * 3600), 30, 3, 1, 0x0F0F, 0x1F);
     // A longer message delay than the factory's, so a pass stays to be seen.
     W_SendConfigurations(name, 60, 10, 86100, 0, 8000, 0, 0, 0, 0);
     char message[] = "Please see the office before noon";

@@ -49,8 +49,16 @@ class LineService
 public:
     explicit LineService(int64_t processId) : m_processId(processId) {}
 
-    void setPace(Pace pace) { m_pace = pace; }
-    // Told when a request turns the pace switch.
+    // The line's one pace: the window shows it and the store keeps it, both
+    // told of each change, whether from the window or from a request.
+    void setPace(Pace pace)
+    {
+        if (pace == m_pace)
+            return;
+        m_pace = pace;
+        if (m_paceChanged)
+            m_paceChanged(pace);
+    }
     void setPaceHandler(std::function<void(Pace)> handler) { m_paceChanged = std::move(handler); }
     Pace pace() const { return m_pace; }
 

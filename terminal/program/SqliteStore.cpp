@@ -274,7 +274,7 @@ OpenResult SqliteStore::open()
         return result;
     }
     allReplaced(sim::state());
-    savePace(m_pace);
+    savePace(Pace::Wire);
     result.ok = !m_failed;
     result.fresh = true;
     return result;
@@ -449,7 +449,6 @@ bool SqliteStore::load()
     s.confirmationsB = line.value(2).toInt();
     s.entryCapacity = std::size_t(std::max<qlonglong>(0, line.value(3).toLongLong()));
     s.zeroTerminatedNames = line.value(4).toInt() != 0;
-    m_pace = line.value(5).toInt() == 1 ? Pace::Instant : Pace::Wire;
     m_keys = std::move(keys);
     return true;
 }
@@ -650,9 +649,16 @@ void SqliteStore::lineChanged(const State &state)
     commit("line");
 }
 
+Pace SqliteStore::pace() const
+{
+    QSqlQuery q(m_db);
+    if (!q.exec(QStringLiteral("SELECT pace FROM line WHERE id = 1")) || !q.next())
+        return Pace::Wire;
+    return q.value(0).toInt() == 1 ? Pace::Instant : Pace::Wire;
+}
+
 void SqliteStore::savePace(Pace pace)
 {
-    m_pace = pace;
     if (!begin())
         return;
     QSqlQuery q(m_db);

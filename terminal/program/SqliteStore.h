@@ -48,7 +48,9 @@ public:
     // unreadable or from a newer version is moved aside, never overwritten.
     OpenResult open();
 
-    Pace pace() const { return m_pace; }
+    // The pace kept in the file (wire pace when there is none); while the
+    // program runs, the line service holds it.
+    Pace pace() const;
     void savePace(Pace pace);
 
     // Called with a message when a change could not be committed.
@@ -101,7 +103,6 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     bool m_failed = false;
-    Pace m_pace = Pace::Wire;
     std::map<std::string, Keys> m_keys;
     int64_t m_nextId = 1;
     std::function<void(const QString &)> m_problem;

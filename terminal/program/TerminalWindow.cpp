@@ -92,8 +92,6 @@ TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPat
     panel::LineHooks hooks;
     hooks.port = portName;
     hooks.bytesPerSecond = [this] { return double(m_rate->perSecond(m_clock.elapsed())); };
-    hooks.pace = [this] { return m_wire->isChecked() ? panel::Pace::Wire : panel::Pace::Instant; };
-    hooks.setPace = [this](panel::Pace p) { setPace(p == panel::Pace::Wire ? Pace::Wire : Pace::Instant); };
     m_model = std::make_unique<panel::EnginePanelModel>(std::move(hooks));
     m_panels = new panel::PanelWindow(*m_model);
     layout->addWidget(m_panels, 1);

@@ -34,6 +34,7 @@ public:
                    QWidget *parent = nullptr);
     ~TerminalWindow() override;
 
+    // Shows the line service's pace; a click asks for a change (paceChosen).
     void setPace(Pace pace);
     void showProblem(const QString &message);
     QString problem() const;

@@ -87,16 +87,13 @@ int main(int argc, char *argv[])
     terminal::QtAnswerTimer timer;
     terminal::TerminalServer server(service, timer);
 
-    terminal::TerminalWindow window(portName, QString::fromStdString(place.path), store.pace());
+    terminal::TerminalWindow window(portName, QString::fromStdString(place.path), service.pace());
     window.showProblem(opened.message);
     window.setDatabasePath(databasePath);
     window.setProgramConnected([&service] { return service.holder() >= 0; });
     store.setProblemHandler([&window](const QString &message) { window.showProblem(message); });
     QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
-                     [&](terminal::Pace pace) {
-                         service.setPace(pace);
-                         store.savePace(pace);
-                     });
+                     [&](terminal::Pace pace) { service.setPace(pace); });
     service.setPaceHandler([&](terminal::Pace pace) {
         store.savePace(pace);
         window.setPace(pace);

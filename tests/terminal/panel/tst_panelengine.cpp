@@ -107,21 +107,14 @@ void TestPanelEngine::winterTimeIsKept()
 
 void TestPanelEngine::lineHooks()
 {
-    Pace pace = Pace::Wire;
     LineHooks hooks;
     hooks.port = QStringLiteral("COM3");
     hooks.bytesPerSecond = [] { return 480.0; };
-    hooks.pace = [&] { return pace; };
-    hooks.setPace = [&](Pace p) { pace = p; };
     EnginePanelModel model(hooks);
-    QVERIFY(model.setPace(Pace::Instant).isEmpty());
     const LineView line = model.line();
     QCOMPARE(line.port, QStringLiteral("COM3"));
     QCOMPARE(line.bytesPerSecond, 480.0);
-    QVERIFY(line.pace == Pace::Instant);
-    QVERIFY(line.paceSwitchable);
-    QVERIFY(!EnginePanelModel().line().paceSwitchable);
-    QVERIFY(!EnginePanelModel().setPace(Pace::Wire).isEmpty());
+    QCOMPARE(EnginePanelModel().line().bytesPerSecond, 0.0);
 }
 
 QTEST_GUILESS_MAIN(TestPanelEngine)

@@ -1,9 +1,9 @@
-// The panel's rules over clock second counts: weekdays, ring patterns,
-// repeats, the relay's held state, summer and winter time, the next event,
-// the display's text, and how typed input is taken.
+// The panel's rules over clock second counts: weekdays, the display's text,
+// and how typed input is taken.
 #include "terminal/panel/ByteRate.h"
 #include "terminal/panel/PanelRules.h"
-#include "terminal/panel/ScheduleRunner.h"
+
+#include "clock/ClockCalendar.h"
 
 #include <QTest>
 
@@ -13,12 +13,6 @@ namespace {
 
 constexpr int64_t kMondayNoon = 976190400; // 07/12/2026 12:00:00, a Monday
 constexpr int64_t kDay = 86400;
-
-ScheduledEvent ring(int64_t at, uint32_t ringMask, uint32_t days = 127, int32_t period = 0,
-                    int32_t repeats = 0, int32_t f = function::kRingRelay1, int slot = 0)
-{
-    return ScheduledEvent{slot, static_cast<int32_t>(at), period, repeats, f, ringMask, days};
-}
 
 StampedEntry pass(int64_t at, int32_t card, uint8_t presence = kPresenceEntry, int32_t origin = 0)
 {
@@ -32,8 +26,6 @@ StampedEntry pass(int64_t at, int32_t card, uint8_t presence = kPresenceEntry, i
 
 } // namespace
 
-Q_DECLARE_METATYPE(ScheduledEvent)
-Q_DECLARE_METATYPE(std::optional<int64_t>)
 Q_DECLARE_METATYPE(std::optional<int32_t>)
 Q_DECLARE_METATYPE(DisplayInput)
 
@@ -43,19 +35,6 @@ class TestPanelRules : public QObject
 private slots:
     void clockCount_data();
     void clockCount();
-    void ringsAt_data();
-    void ringsAt();
-    void relayHeldBetweenOnAndOff_data();
-    void relayHeldBetweenOnAndOff();
-    void lampsFollowTheirFunction();
-    void clockShiftDue_data();
-    void clockShiftDue();
-    void clockChangesFireOnce();
-    void seededSlotsStaySpent_data();
-    void seededSlotsStaySpent();
-    void nextFiring_data();
-    void nextFiring();
-    void nextEventSkipsSpentAndTakesTheEarliest();
     void layoutText_data();
     void layoutText();
     void display_data();
@@ -88,211 +67,9 @@ void TestPanelRules::clockCount()
     QFETCH(qint64, clock);
     QFETCH(int, weekday);
     QFETCH(QString, text);
-    QCOMPARE(weekdayOf(clock), weekday);
+    QCOMPARE(clocktime::WeekdayOf(clock), weekday);
     QCOMPARE(clockText(clock), text);
     QCOMPARE(clockText(clock).size(), kDisplayColumns);
-}
-
-void TestPanelRules::ringsAt_data()
-{
-    QTest::addColumn<ScheduledEvent>("event");
-    QTest::addColumn<qint64>("clock");
-    QTest::addColumn<bool>("rings");
-    const int64_t t = kMondayNoon;
-    const auto boxes0to4 = ring(t, 31);
-    QTest::newRow("a second early") << boxes0to4 << qint64(t - 1) << false;
-    QTest::newRow("at its time") << boxes0to4 << qint64(t) << true;
-    QTest::newRow("box 4") << boxes0to4 << qint64(t + 4) << true;
-    QTest::newRow("after box 4") << boxes0to4 << qint64(t + 5) << false;
-    QTest::newRow("the next day at its time") << boxes0to4 << qint64(t + kDay) << true;
-    QTest::newRow("box 31 only, second 31") << ring(t, 0x80000000u) << qint64(t + 31) << true;
-    QTest::newRow("box 31 only, second 30") << ring(t, 0x80000000u) << qint64(t + 30) << false;
-    QTest::newRow("time of day of an older count") << ring(t - 400 * kDay, 1) << qint64(t) << true;
-    QTest::newRow("Sunday only, on Monday") << ring(t, 1, 64) << qint64(t) << false;
-    QTest::newRow("Sunday only, on Sunday") << ring(t, 1, 64) << qint64(t - kDay) << true;
-    QTest::newRow("repeat 2 at its period") << ring(t, 1, 127, 60, 2) << qint64(t + 120) << true;
-    QTest::newRow("no repeat 3") << ring(t, 1, 127, 60, 2) << qint64(t + 180) << false;
-    QTest::newRow("between repeats") << ring(t, 1, 127, 60, 2) << qint64(t + 61) << false;
-    QTest::newRow("period 0 does not repeat") << ring(t, 1, 127, 0, 5) << qint64(t + 1) << false;
-    QTest::newRow("overlapping repeats") << ring(t, 1, 127, 2, 3) << qint64(t + 6) << true;
-    QTest::newRow("overlapping repeats, odd second") << ring(t, 1, 127, 2, 3) << qint64(t + 5) << false;
-    QTest::newRow("rings on past midnight")
-        << ring(t + 11 * 3600 + 59 * 60 + 50, 0xFFFFFFFFu, 1) << qint64(t + 12 * 3600 + 5) << true;
-    QTest::newRow("repeats end a day after the start")
-        << ring(t, 1, 1, 3600, 30) << qint64(t + kDay) << false;
-    QTest::newRow("a negative count is a time of day")
-        << ring(-10, 1) << qint64(kDay - 10) << true;
-    QTest::newRow("Nulo never rings") << ring(t, 31, 127, 0, 0, 0) << qint64(t) << false;
-    QTest::newRow("an empty item never rings") << ring(t, 31, 127, 0, 0, 7) << qint64(t) << false;
-    QTest::newRow("largest repeats and period")
-        << ring(t, 1, 127, INT32_MAX, INT32_MAX) << qint64(t) << true;
-}
-
-void TestPanelRules::ringsAt()
-{
-    QFETCH(ScheduledEvent, event);
-    QFETCH(qint64, clock);
-    QFETCH(bool, rings);
-    QCOMPARE(velmora::panel::ringsAt(event, clock), rings);
-}
-
-void TestPanelRules::relayHeldBetweenOnAndOff_data()
-{
-    QTest::addColumn<qint64>("clock");
-    QTest::addColumn<bool>("on");
-    const int64_t monday = kMondayNoon - 12 * 3600;
-    QTest::newRow("Monday before 08:00") << qint64(monday + 7 * 3600) << false;
-    QTest::newRow("Monday at 08:00") << qint64(monday + 8 * 3600) << true;
-    QTest::newRow("Monday noon") << qint64(kMondayNoon) << true;
-    QTest::newRow("Monday at 17:00") << qint64(monday + 17 * 3600) << false;
-    QTest::newRow("Saturday noon, after Friday's OFF") << qint64(kMondayNoon + 5 * kDay) << false;
-}
-
-void TestPanelRules::relayHeldBetweenOnAndOff()
-{
-    QFETCH(qint64, clock);
-    QFETCH(bool, on);
-    const int64_t monday = kMondayNoon - 12 * 3600;
-    const QList<ScheduledEvent> events = {
-        ring(monday + 8 * 3600, 0, 0x1F, 0, 0, function::kRelay1On, 0),
-        ring(monday + 17 * 3600, 0, 0x1F, 0, 0, function::kRelay1Off, 1),
-    };
-    QCOMPARE(relay1HeldOn(events, clock), on);
-    QCOMPARE(lampsAt(events, clock)[static_cast<int>(Lamp::Relay1)], on);
-}
-
-void TestPanelRules::lampsFollowTheirFunction()
-{
-    const int64_t t = kMondayNoon;
-    const QList<ScheduledEvent> events = {ring(t, 1, 127, 0, 0, function::kBeep2),
-                                          ring(t + 1, 1, 127, 0, 0, function::kRingRelay2)};
-    QCOMPARE(lampsAt(events, t), (Lamps{false, true, false, false}));
-    QCOMPARE(lampsAt(events, t + 1), (Lamps{false, false, false, true}));
-    // ON and OFF at one second: the relay stays off.
-    const QList<ScheduledEvent> tie = {ring(t, 0, 127, 0, 0, function::kRelay1On, 0),
-                                       ring(t, 0, 127, 0, 0, function::kRelay1Off, 1)};
-    QVERIFY(!relay1HeldOn(tie, t));
-}
-
-void TestPanelRules::clockShiftDue_data()
-{
-    QTest::addColumn<int>("function");
-    QTest::addColumn<qint64>("before");
-    QTest::addColumn<qint64>("now");
-    QTest::addColumn<qint64>("shift");
-    const int64_t s = kMondayNoon;
-    QTest::newRow("summer, reached") << function::kSummerTime << qint64(s - 1) << qint64(s) << qint64(3600);
-    QTest::newRow("winter, passed in a jump") << function::kWinterTime << qint64(s - 100) << qint64(s + 100) << qint64(-3600);
-    QTest::newRow("not yet") << function::kSummerTime << qint64(s - 10) << qint64(s - 1) << qint64(0);
-    QTest::newRow("already behind") << function::kSummerTime << qint64(s) << qint64(s + 1) << qint64(0);
-    QTest::newRow("a bell moves no clock") << function::kBeep1 << qint64(s - 1) << qint64(s) << qint64(0);
-}
-
-void TestPanelRules::clockShiftDue()
-{
-    QFETCH(int, function);
-    QFETCH(qint64, before);
-    QFETCH(qint64, now);
-    QFETCH(qint64, shift);
-    QCOMPARE(velmora::panel::clockShiftDue(ring(kMondayNoon, 0, 0, 0, 0, function), before, now),
-             shift);
-}
-
-void TestPanelRules::clockChangesFireOnce()
-{
-    const int64_t s = kMondayNoon;
-    ScheduleRunner runner;
-    const QList<ScheduledEvent> winter = {ring(s, 0, 0, 0, 0, function::kWinterTime, 4)};
-    // Seen first after its time: nothing past fires.
-    QCOMPARE(runner.advance(QStringLiteral("B"), winter, s + 10), 0);
-    QCOMPARE(runner.advance(QStringLiteral("A"), winter, s - 1), 0);
-    QCOMPARE(runner.advance(QStringLiteral("A"), winter, s), -3600);
-    QCOMPARE(runner.spentSlots(QStringLiteral("A")), QSet<int>{4});
-    // An hour later the clock reads the event's time again.
-    QCOMPARE(runner.advance(QStringLiteral("A"), winter, s - 1), 0);
-    QCOMPARE(runner.advance(QStringLiteral("A"), winter, s + 1), 0);
-    // The slot written again, for a later time, may fire.
-    const QList<ScheduledEvent> again = {ring(s + 60, 0, 0, 0, 0, function::kSummerTime, 4)};
-    QCOMPARE(runner.advance(QStringLiteral("A"), again, s + 60), 3600);
-}
-
-void TestPanelRules::seededSlotsStaySpent_data()
-{
-    const int64_t s = kMondayNoon;
-    QTest::addColumn<ScheduledEvent>("written");
-    QTest::addColumn<qint64>("shift");
-    QTest::newRow("as it fired") << ring(s, 0, 0, 0, 0, function::kWinterTime, 4) << qint64(0);
-    QTest::newRow("written anew") << ring(s + 30, 0, 0, 0, 0, function::kWinterTime, 4)
-                                  << qint64(-3600);
-}
-
-void TestPanelRules::seededSlotsStaySpent()
-{
-    // A runner started after the winter-time change, knowing it was spent.
-    QFETCH(ScheduledEvent, written);
-    QFETCH(qint64, shift);
-    const int64_t s = kMondayNoon;
-    const ScheduledEvent fired = ring(s, 0, 0, 0, 0, function::kWinterTime, 4);
-    ScheduleRunner runner;
-    runner.seed(QStringLiteral("A"), {{4, fired}});
-    QVERIFY(runner.knows(QStringLiteral("A")));
-    QCOMPARE(runner.spentSlots(QStringLiteral("A")), QSet<int>{4});
-    QCOMPARE(runner.advance(QStringLiteral("A"), {written}, s - 600), 0);
-    QCOMPARE(runner.advance(QStringLiteral("A"), {written}, s + 60), shift);
-    QCOMPARE(runner.spent(QStringLiteral("A")).value(4), written);
-}
-
-void TestPanelRules::nextFiring_data()
-{
-    QTest::addColumn<ScheduledEvent>("event");
-    QTest::addColumn<qint64>("clock");
-    QTest::addColumn<std::optional<int64_t>>("next");
-    const int64_t t = kMondayNoon;
-    const std::optional<int64_t> none;
-    QTest::newRow("later today") << ring(t, 31) << qint64(t - 60) << std::optional<int64_t>(t);
-    QTest::newRow("at this second") << ring(t, 31) << qint64(t) << std::optional<int64_t>(t);
-    QTest::newRow("tomorrow") << ring(t, 31) << qint64(t + 1) << std::optional<int64_t>(t + kDay);
-    QTest::newRow("Sunday only, from Monday")
-        << ring(t, 31, 64) << qint64(t) << std::optional<int64_t>(t + 6 * kDay);
-    QTest::newRow("the next repeat") << ring(t, 1, 127, 60, 2) << qint64(t + 1)
-                                     << std::optional<int64_t>(t + 60);
-    QTest::newRow("after the last repeat") << ring(t, 1, 127, 60, 2) << qint64(t + 121)
-                                           << std::optional<int64_t>(t + kDay);
-    QTest::newRow("no weekday") << ring(t, 31, 0) << qint64(t) << none;
-    QTest::newRow("Nulo") << ring(t, 31, 127, 0, 0, 0) << qint64(t) << none;
-    QTest::newRow("relay ON repeats nothing")
-        << ring(t, 0, 127, 60, 5, function::kRelay1On) << qint64(t + 1)
-        << std::optional<int64_t>(t + kDay);
-    QTest::newRow("summer time ahead") << ring(t + 5 * kDay, 0, 0, 0, 0, function::kSummerTime)
-                                       << qint64(t) << std::optional<int64_t>(t + 5 * kDay);
-    QTest::newRow("summer time behind")
-        << ring(t, 0, 0, 0, 0, function::kSummerTime) << qint64(t + 1) << none;
-}
-
-void TestPanelRules::nextFiring()
-{
-    QFETCH(ScheduledEvent, event);
-    QFETCH(qint64, clock);
-    QFETCH(std::optional<int64_t>, next);
-    QCOMPARE(velmora::panel::nextFiring(event, clock), next);
-}
-
-void TestPanelRules::nextEventSkipsSpentAndTakesTheEarliest()
-{
-    const int64_t t = kMondayNoon;
-    const QList<ScheduledEvent> events = {
-        ring(t + 120, 31, 127, 0, 0, function::kBeep1, 2),
-        ring(t + 60, 0, 0, 0, 0, function::kWinterTime, 5),
-        ring(t + 90, 31, 127, 0, 0, function::kRingRelay1, 9),
-    };
-    auto next = nextEvent(events, t);
-    QVERIFY(next);
-    QCOMPARE(next->slot, 5);
-    next = nextEvent(events, t, {5});
-    QVERIFY(next);
-    QCOMPARE(next->slot, 9);
-    QCOMPARE(next->at, t + 90);
-    QVERIFY(!nextEvent({}, t));
 }
 
 void TestPanelRules::layoutText_data()

@@ -68,6 +68,7 @@ private slots:
     void employeeMessageShowsWhenTheirCardPasses();
     void eventRingsTheLampAtItsTime();
     void winterTimeMovesTheClockOnce();
+    void clearedTableShowsNoEvents();
     void clockSetByHand();
     void terminalsAddedAndRemovedFromTheWindow();
 };
@@ -222,7 +223,24 @@ void TestPanelSim::winterTimeMovesTheClockOnce()
     Sim_AdvancePcClock(3600);
     model.refresh();
     QCOMPARE(Sim_ReadClock(kTerminal), kNoon + 10);
-    QVERIFY(!model.terminal(QString::fromLatin1(kTerminal))->spentEvents.isEmpty());
+    // Spent: not due again.
+    QVERIFY(!model.terminal(QString::fromLatin1(kTerminal))->next);
+}
+
+void TestPanelSim::clearedTableShowsNoEvents()
+{
+    SimForm s;
+    OpenLink(s);
+    s.c().Text12->setText(QString::number(kNoon + 60));
+    config::Event(s.ctx());
+    config::ClearAllEvents(s.ctx());
+    int32_t slot109[6] = {-1, -1, -1, -1, -1, -1};
+    QVERIFY(Sim_GetEvent(kTerminal, 109, slot109));
+
+    SimPanelModel model;
+    TerminalPanel panel(model, QString::fromLatin1(kTerminal));
+    QCOMPARE(panel.controls().events->model()->rowCount(), 0);
+    QCOMPARE(panel.controls().nextEvent->text(), QStringLiteral("No events held."));
 }
 
 void TestPanelSim::clockSetByHand()

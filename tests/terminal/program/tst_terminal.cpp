@@ -350,7 +350,8 @@ private slots:
         model.refresh();
         const int64_t pc = *sim::state().frozenPcClock;
         QCOMPARE(sim::terminalClock(sim::state().terminals.front()), pc + clockAfter);
-        QCOMPARE(model.terminal(QStringLiteral("PONTO_00"))->spentEvents, QSet<int>{7});
+        QCOMPARE(sim::spentSlots(sim::state().terminals.front().spentClockChanges),
+                 std::set<int>{7});
         sim::state().store = nullptr;
     }
 
@@ -377,6 +378,38 @@ private slots:
         const sim::Terminal &t = sim::state().terminals.front();
         QVERIFY(t.messageShown);
         QCOMPARE(t.shownAt, shownAt);
+    }
+
+    void paceTurnedOnTheLineIsKeptAndShown()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("t.sqlite"));
+        {
+            terminal::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+            QVERIFY(store.pace() == terminal::Pace::Wire);
+            terminal::LineService service(1);
+            service.setPace(store.pace());
+            terminal::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"),
+                                            service.pace());
+            // Wired as the program does: the window asks, the service holds,
+            // the store keeps and the window shows.
+            QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
+                             [&](terminal::Pace pace) { service.setPace(pace); });
+            service.setPaceHandler([&](terminal::Pace pace) {
+                store.savePace(pace);
+                window.setPace(pace);
+            });
+            window.instantButton()->click();
+            QVERIFY(service.pace() == terminal::Pace::Instant);
+            service.setPace(terminal::Pace::Wire);
+            QVERIFY(window.wirePaceButton()->isChecked());
+            service.setPace(terminal::Pace::Instant);
+        }
+        freshEngine();
+        terminal::SqliteStore again(file);
+        QVERIFY(again.open().ok);
+        QVERIFY(again.pace() == terminal::Pace::Instant);
     }
 
     void fileOfTheFirstSchemaOpens()

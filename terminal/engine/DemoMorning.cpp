@@ -3,6 +3,8 @@
 
 #include "terminal/engine/SimState.h"
 
+#include "clock/ClockCalendar.h"
+
 #include <algorithm>
 
 namespace velmora::sim {
@@ -32,8 +34,8 @@ void loadMorning(Terminal &terminal, int64_t pcNow)
     terminal.entries.clear();
     terminal.readerPointer = 0;
 
-    const int64_t dayStart = pcNow - ((pcNow % 86400) + 86400) % 86400;
-    if (!toClockSeconds(dayStart) || !toClockSeconds(dayStart + kTo))
+    const int64_t dayStart = pcNow - clocktime::SecondOfDay(pcNow);
+    if (!clocktime::ToClockSeconds(dayStart) || !clocktime::ToClockSeconds(dayStart + kTo))
         return;
 
     Draw draw;
