@@ -3,8 +3,11 @@
 // a frame) fail here with 0 and nothing is sent.
 
 #include "terminal/line/LineClient.h"
+#include "terminal/line/OperationCodec.h"
 #include "terminal/line/LineTest.h"
 #include "terminal/engine/KestComExports.h"
+#include "terminal/engine/CopyText.h"
+#include "terminal/engine/SignificantName.h"
 #include "terminal/engine/SimTerminalTest.h"
 
 #include <algorithm>
@@ -14,8 +17,6 @@ using namespace velmora::line;
 
 namespace {
 
-constexpr int32_t kTextReadLimit = 4096;
-
 Writer request(Op op)
 {
     return Writer(0, static_cast<uint8_t>(op));
@@ -24,7 +25,7 @@ Writer request(Op op)
 Writer named(Op op, const char *name)
 {
     Writer w = request(op);
-    w.text(significantName(name));
+    w.text(velmora::sim::SignificantName(name));
     return w;
 }
 
@@ -33,25 +34,10 @@ int32_t result(const std::optional<Answer> &answer)
     return answer ? answer->result : 0;
 }
 
-std::string_view boundedText(const char *text, std::size_t limit)
-{
-    return std::string_view(text, strnlen(text, limit));
-}
-
 // The longest text a frame can carry after its other arguments; longer fails.
 bool fitsFrame(const char *text)
 {
     return strnlen(text, kMaxBody) < kMaxBody - 64;
-}
-
-int32_t copyText(std::string_view text, char *buf, int32_t size)
-{
-    if (!buf || size <= 0)
-        return 0;
-    const std::size_t n = std::min(text.size(), std::size_t(size) - 1);
-    std::memcpy(buf, text.data(), n);
-    buf[n] = '\0';
-    return 1;
 }
 
 int32_t readSize(int32_t size)
@@ -75,15 +61,38 @@ int32_t intsBack(const std::optional<Answer> &answer, int32_t *out, std::size_t 
     return answer->result;
 }
 
+// The result, with the answer's results in the caller's places.
+template <typename... P>
+int32_t Answered(Op op, const std::optional<Answer> &answer, P... params)
+{
+    if (!answer || answer->result == 0 || !DecodeResults(op, answer->body, params...))
+        return 0;
+    return answer->result;
+}
+
+// One operation on the open line.
+template <Op op, typename... P>
+int32_t OnLine(P... params)
+{
+    auto request = EncodeRequest(op, params...);
+    return request ? Answered(op, lineClient().call(*request, op), params...) : 0;
+}
+
+// One operation only on the port the library holds.
+template <Op op, typename... P>
+int32_t OnPort(int32_t port, P... params)
+{
+    auto request = EncodeRequest(op, port, params...);
+    return request ? Answered(op, lineClient().onPort(port, *request, op), port, params...) : 0;
+}
+
 } // namespace
 
 extern "C" {
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL SetPCName(char *pcName)
 {
-    if (!pcName || !fitsFrame(pcName))
-        return 0;
-    return lineClient().setPcName(boundedText(pcName, kMaxBody));
+    return lineClient().setPcName(pcName);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL SetConfirmationsTimeout(int32_t a, int32_t b)
@@ -98,15 +107,12 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL InitializeCommWithoutError(int32_t port, int
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL InitializeCommWithoutOpen(int32_t port)
 {
-    Writer w = request(Op::InitializeCommWithoutOpen);
-    w.i32(port);
-    return result(lineClient().onPort(port, w, Op::InitializeCommWithoutOpen));
+    return OnPort<Op::InitializeCommWithoutOpen>(port);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Reset_Message(char *name)
 {
-    Writer w = named(Op::Reset_Message, name);
-    return result(lineClient().call(w, Op::Reset_Message));
+    return OnLine<Op::Reset_Message>(name);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL TerminateComm(int32_t port)
@@ -121,34 +127,22 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL IO_Open(int32_t port, int32_t baud)
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL IO_Write(int32_t port, int32_t length, char *text)
 {
-    if (length < 0 || !text)
-        return 0;
-    const std::string_view line(text, strnlen(text, std::size_t(length)));
-    if (line.size() >= kMaxBody - 64)
-        return 0;
-    Writer w = request(Op::IO_Write);
-    w.i32(port).text(line);
-    return result(lineClient().onPort(port, w, Op::IO_Write));
+    return OnPort<Op::IO_Write>(port, length, text);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendSeconds(char *name, int32_t seconds)
 {
-    Writer w = named(Op::W_SendSeconds, name);
-    w.i32(seconds);
-    return result(lineClient().call(w, Op::W_SendSeconds));
+    return OnLine<Op::W_SendSeconds>(name, seconds);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReadSeconds(char *name)
 {
-    Writer w = named(Op::W_ReadSeconds, name);
-    return result(lineClient().call(w, Op::W_ReadSeconds));
+    return OnLine<Op::W_ReadSeconds>(name);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_AdjustSeconds(char *name, int32_t seconds)
 {
-    Writer w = named(Op::W_AdjustSeconds, name);
-    w.i32(seconds);
-    return result(lineClient().call(w, Op::W_AdjustSeconds));
+    return OnLine<Op::W_AdjustSeconds>(name, seconds);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendConfigurations(char *name, int32_t entrySeparation,
@@ -159,10 +153,9 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendConfigurations(char *name, int32_t ent
                                                          int32_t clockTick, int32_t gate1,
                                                          int32_t gate2)
 {
-    Writer w = named(Op::W_SendConfigurations, name);
-    w.i32(entrySeparation).i32(messageDelay).i32(dayCloseTime).i32(twelveHours).i32(cardSeries);
-    w.i32(maximumWorkTime).i32(clockTick).i32(gate1).i32(gate2);
-    return result(lineClient().call(w, Op::W_SendConfigurations));
+    return OnLine<Op::W_SendConfigurations>(name, entrySeparation, messageDelay, dayCloseTime,
+                                            twelveHours, cardSeries, maximumWorkTime, clockTick,
+                                            gate1, gate2);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEvent(char *name, int32_t index, int32_t seconds,
@@ -170,107 +163,70 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEvent(char *name, int32_t index, int
                                                   int32_t function, int32_t ringMask,
                                                   int32_t weekdayMask)
 {
-    Writer w = named(Op::W_InsertEvent, name);
-    w.i32(index).i32(seconds).i32(period).i32(repeats).i32(function).i32(ringMask).i32(weekdayMask);
-    return result(lineClient().call(w, Op::W_InsertEvent));
+    return OnLine<Op::W_InsertEvent>(name, index, seconds, period, repeats, function, ringMask,
+                                     weekdayMask);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendMessage(char *name, int32_t employee, char *text,
                                                   int32_t kind)
 {
-    if (!text || !fitsFrame(text))
-        return 0;
-    Writer w = named(Op::W_SendMessage, name);
-    w.i32(employee).text(boundedText(text, kMaxBody)).i32(kind);
-    return result(lineClient().call(w, Op::W_SendMessage));
+    return OnLine<Op::W_SendMessage>(name, employee, text, kind);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_ShowMessage(char *name, int32_t number, char *text)
 {
-    if (!text || !fitsFrame(text))
-        return 0;
-    Writer w = named(Op::W_ShowMessage, name);
-    w.i32(number).text(boundedText(text, kMaxBody));
-    return result(lineClient().call(w, Op::W_ShowMessage));
+    return OnLine<Op::W_ShowMessage>(name, number, text);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendJustifications(char *name, char *text)
 {
-    if (!text || !fitsFrame(text))
-        return 0;
-    Writer w = named(Op::W_SendJustifications, name);
-    w.text(boundedText(text, kMaxBody));
-    return result(lineClient().call(w, Op::W_SendJustifications));
+    return OnLine<Op::W_SendJustifications>(name, text);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEntry(char *name, int32_t index, int32_t seconds,
                                                   int32_t cardCode, int32_t aux1,
                                                   int32_t justification, int32_t presence)
 {
-    Writer w = named(Op::W_InsertEntry, name);
-    w.i32(index).i32(seconds).i32(cardCode).i32(aux1).i32(justification).i32(presence);
-    return result(lineClient().call(w, Op::W_InsertEntry));
+    return OnLine<Op::W_InsertEntry>(name, index, seconds, cardCode, aux1, justification,
+                                     presence);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_DeleteEntry(char *name, int32_t index)
 {
-    Writer w = named(Op::W_DeleteEntry, name);
-    w.i32(index);
-    return result(lineClient().call(w, Op::W_DeleteEntry));
+    return OnLine<Op::W_DeleteEntry>(name, index);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReadPointers(char *name, int32_t *first, int32_t *second,
                                                    int32_t *third)
 {
-    if (!first || !second || !third)
-        return 0;
-    Writer w = named(Op::W_ReadPointers, name);
-    int32_t v[3];
-    const int32_t result = intsBack(lineClient().call(w, Op::W_ReadPointers), v, 3);
-    if (result != 0) {
-        *first = v[0];
-        *second = v[1];
-        *third = v[2];
-    }
-    return result;
+    return OnLine<Op::W_ReadPointers>(name, first, second, third);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendReaderPointer(char *name, int32_t value)
 {
-    Writer w = named(Op::W_SendReaderPointer, name);
-    w.i32(value);
-    return result(lineClient().call(w, Op::W_SendReaderPointer));
+    return OnLine<Op::W_SendReaderPointer>(name, value);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendAllPointers(char *name, int32_t first, int32_t second,
                                                       int32_t third)
 {
-    Writer w = named(Op::W_SendAllPointers, name);
-    w.i32(first).i32(second).i32(third);
-    return result(lineClient().call(w, Op::W_SendAllPointers));
+    return OnLine<Op::W_SendAllPointers>(name, first, second, third);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendEmployerName(char *name, int32_t employee, char *text,
                                                        int32_t cardCode, int32_t last)
 {
-    if (!text || !fitsFrame(text))
-        return 0;
-    Writer w = named(Op::W_SendEmployerName, name);
-    w.i32(employee).text(boundedText(text, kMaxBody)).i32(cardCode).i32(last);
-    return result(lineClient().call(w, Op::W_SendEmployerName));
+    return OnLine<Op::W_SendEmployerName>(name, employee, text, cardCode, last);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_ClearEmployerName(char *name, int32_t employee)
 {
-    Writer w = named(Op::W_ClearEmployerName, name);
-    w.i32(employee);
-    return result(lineClient().call(w, Op::W_ClearEmployerName));
+    return OnLine<Op::W_ClearEmployerName>(name, employee);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_Kill(char *name)
 {
-    Writer w = named(Op::W_Kill, name);
-    return result(lineClient().call(w, Op::W_Kill));
+    return OnLine<Op::W_Kill>(name);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, int32_t *index,
@@ -279,32 +235,8 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, int32_t *ind
                                                    uint8_t *presence, int32_t *orValue,
                                                    int32_t *code)
 {
-    if (!clockName || !index || !seconds || !cardCode || !aux1 || !justification || !presence
-        || !orValue || !code)
-        return 0;
-    Writer w = request(Op::W_ReceiveEntry);
-    const auto answer = lineClient().call(w, Op::W_ReceiveEntry);
-    if (!answer || answer->result == 0)
-        return 0;
-    Reader r = answer->results();
-    const std::string_view nameBytes = r.text();
-    const int32_t i = r.i32(), s = r.i32(), card = r.i32();
-    const uint8_t a = r.u8(), j = r.u8(), p = r.u8();
-    const int32_t o = r.i32(), c = r.i32();
-    // Nine characters and a zero at most, as the caller's buffer holds.
-    if (!r.complete() || nameBytes.size() > 9)
-        return 0;
-    std::memcpy(clockName, nameBytes.data(), nameBytes.size());
-    clockName[nameBytes.size()] = '\0';
-    *index = i;
-    *seconds = s;
-    *cardCode = card;
-    *aux1 = a;
-    *justification = j;
-    *presence = p;
-    *orValue = o;
-    *code = c;
-    return answer->result;
+    return OnLine<Op::W_ReceiveEntry>(clockName, index, seconds, cardCode, aux1, justification,
+                                      presence, orValue, code);
 }
 
 // --- test interface ---
@@ -520,7 +452,7 @@ int32_t textBack(Writer &w, Op op, char *buf, int32_t size)
     const std::string_view text = r.text();
     if (!r.complete())
         return 0;
-    return copyText(text, buf, size);
+    return velmora::sim::CopyText(text, buf, size);
 }
 
 } // namespace
@@ -603,7 +535,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessage(const char *name, int32_
     if (!r.complete())
         return 0;
     *number = n;
-    return copyText(text, buf, size);
+    return velmora::sim::CopyText(text, buf, size);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEvent(const char *name, int32_t slot, int32_t out[6])
@@ -633,7 +565,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeName(const char *name, int32_
         return 0;
     *cardCode = card;
     *last = l;
-    return copyText(text, buf, size);
+    return velmora::sim::CopyText(text, buf, size);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetPcName(char *buf, int32_t size)

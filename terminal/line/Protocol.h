@@ -7,9 +7,12 @@
 // The length counts the bytes after it. Integers are little-endian; texts
 // are their bytes and one zero byte.
 
+#include "link/KestComOperations.h"
+
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +26,8 @@ inline constexpr std::size_t kFrameOverhead = kLengthBytes + 2;
 // before anything is sent.
 inline constexpr std::size_t kMaxBody = 8192;
 inline constexpr std::size_t kAnswerOverhead = kFrameOverhead + 4;
+// The most bytes of a text the test interface reads back in one answer.
+inline constexpr int32_t kTextReadLimit = 4096;
 
 enum class Status : uint8_t {
     Ok = 0,
@@ -35,31 +40,10 @@ enum class Status : uint8_t {
 // The 25 operations first, in the order of the library's contract, then the
 // test interface, which is not part of the line and costs no wire time.
 enum class Op : uint8_t {
-    SetPCName = 1,
-    SetConfirmationsTimeout,
-    InitializeCommWithoutError,
-    InitializeCommWithoutOpen,
-    Reset_Message,
-    TerminateComm,
-    IO_Open,
-    IO_Write,
-    W_SendSeconds,
-    W_ReadSeconds,
-    W_AdjustSeconds,
-    W_SendConfigurations,
-    W_InsertEvent,
-    W_SendMessage,
-    W_ShowMessage,
-    W_SendJustifications,
-    W_InsertEntry,
-    W_DeleteEntry,
-    W_ReadPointers,
-    W_SendReaderPointer,
-    W_SendAllPointers,
-    W_SendEmployerName,
-    W_ClearEmployerName,
-    W_Kill,
-    W_ReceiveEntry,
+    None = 0,
+#define LINE_OPERATION(op, shape) op,
+    KESTCOM_OPERATIONS(LINE_OPERATION)
+#undef LINE_OPERATION
 
     Sim_Reset = 64,
     Sim_SetZeroTerminatedNames,
@@ -98,6 +82,7 @@ enum class Op : uint8_t {
 
 inline constexpr uint8_t kLastLineOp = static_cast<uint8_t>(Op::W_ReceiveEntry);
 inline constexpr uint8_t kLastSimOp = static_cast<uint8_t>(Op::Sim_SetPace);
+static_assert(kLastLineOp == KESTCOM_OPERATION_COUNT, "operations 1 ... 25 are the library's");
 
 constexpr bool isLineOperation(uint8_t op)
 {
@@ -108,9 +93,39 @@ constexpr bool isKnownOperation(uint8_t op)
     return isLineOperation(op) || (op >= static_cast<uint8_t>(Op::Sim_Reset) && op <= kLastSimOp);
 }
 
+// Each operation's parameters, as the one list spells them (letters in
+// link/KestComOperations.h); empty for the test interface.
+inline constexpr std::string_view kShapes[] = {
+    "",
+#define LINE_SHAPE(op, shape) shape,
+    KESTCOM_OPERATIONS(LINE_SHAPE)
+#undef LINE_SHAPE
+};
+static_assert(std::size(kShapes) == KESTCOM_OPERATION_COUNT + 1);
+
+constexpr std::string_view ShapeOf(Op op)
+{
+    return isLineOperation(uint8_t(op)) ? kShapes[uint8_t(op)] : std::string_view();
+}
+
+// A name written back: nine bytes and its zero at most.
+inline constexpr std::size_t kNameBackBytes = 10;
+
+// The bytes an answer carries after its result when the result is not 0.
+constexpr std::size_t ResultBytes(std::string_view shape)
+{
+    std::size_t bytes = 0;
+    for (const char letter : shape)
+        bytes += letter == 'o' ? kNameBackBytes : letter == 'p' ? 4 : letter == 'b' ? 1 : 0;
+    return bytes;
+}
+
 // The most bytes a terminal answers to the operation (for the library's
 // deadline); the test interface's answers are not paced.
-std::size_t longestAnswer(Op op);
+constexpr std::size_t longestAnswer(Op op)
+{
+    return kAnswerOverhead + ResultBytes(ShapeOf(op));
+}
 
 // --- pace ---
 // 8N1: a start bit, eight data bits and a stop bit.
@@ -171,11 +186,6 @@ std::optional<std::size_t> bodyLength(std::string_view buffer);
 
 // The answer to a request that could not be carried out as asked.
 std::string failureAnswer(uint8_t sequence, Status status);
-
-// --- names ---
-// The text of a name buffer the terminal can match: at most 256 bytes up to
-// the first zero, trailing blanks dropped (they never count).
-std::string_view significantName(const char *name);
 
 // --- where the line is ---
 // "COM1" for 1; empty outside 1..255.

@@ -1,5 +1,7 @@
 #include "terminal/program/LineService.h"
 
+#include "terminal/line/OperationCodec.h"
+
 #include "terminal/engine/KestComExports.h"
 #include "terminal/engine/SimState.h"
 #include "terminal/engine/SimTerminalTest.h"
@@ -17,13 +19,6 @@ using line::Writer;
 
 namespace {
 
-constexpr int32_t kTextReadLimit = 4096;
-
-char *mutableText(std::string &text)
-{
-    return text.data();
-}
-
 Writer ok(uint8_t sequence, int32_t result)
 {
     Writer w(sequence, static_cast<uint8_t>(Status::Ok));
@@ -31,42 +26,20 @@ Writer ok(uint8_t sequence, int32_t result)
     return w;
 }
 
-bool opensPort(uint8_t op)
+bool opensPort(Op op)
 {
-    return op == uint8_t(Op::InitializeCommWithoutError) || op == uint8_t(Op::IO_Open);
+    return op == Op::InitializeCommWithoutError || op == Op::IO_Open;
+}
+
+// The terminal's W_Kill is the engine's command itself: the in-process
+// library exports it apart (a library lacking it is built without). Found
+// before ::W_Kill by the calls below.
+int32_t W_Kill(char *name)
+{
+    return sim::killCommand(name);
 }
 
 } // namespace
-
-std::optional<FrameSplitter::Piece> FrameSplitter::next()
-{
-    while (m_skip > 0 && !m_buffer.empty()) {
-        const std::size_t n = std::min(m_skip, m_buffer.size());
-        m_buffer.erase(0, n);
-        m_skip -= n;
-    }
-    const auto length = line::bodyLength(m_buffer);
-    if (!length)
-        return std::nullopt;
-    Piece piece;
-    if (*length > line::kMaxBody) {
-        // Refused unread; its bytes are passed over as they come.
-        const auto sequence = m_buffer.size() > 2 ? static_cast<uint8_t>(m_buffer[2]) : uint8_t(0);
-        piece.failure = line::failureAnswer(sequence, Status::TooLong);
-        piece.frameBytes = line::kLengthBytes + *length;
-        m_skip = line::kLengthBytes + *length;
-        return piece;
-    }
-    if (m_buffer.size() < line::kLengthBytes + *length)
-        return std::nullopt;
-    piece.body = m_buffer.substr(line::kLengthBytes, *length);
-    piece.frameBytes = line::kLengthBytes + *length;
-    m_buffer.erase(0, piece.frameBytes);
-    if (piece.body.size() < 2)
-        piece.failure = line::failureAnswer(piece.body.empty() ? 0 : uint8_t(piece.body[0]),
-                                            Status::Malformed);
-    return piece;
-}
 
 std::chrono::microseconds answerDelay(Pace pace, bool lineOperation, std::size_t requestBytes,
                                       std::size_t answerBytes, int32_t baud)
@@ -107,6 +80,28 @@ void LineService::disconnected(int connection)
     sim::state().port = sim::Port{};
 }
 
+std::string LineService::serveOperation(int connection, uint8_t sequence, Op op, Reader &args)
+{
+    std::optional<line::Served> served;
+    switch (op) {
+#define TERMINAL_SERVE(name, shape)                                                                \
+    case Op::name:                                                                                 \
+        served = line::ServeRequest<kestcom_abi::name>(op, sequence, args, name);                  \
+        break;
+        KESTCOM_OPERATIONS(TERMINAL_SERVE)
+#undef TERMINAL_SERVE
+    default:
+        return line::failureAnswer(sequence, Status::UnknownOperation);
+    }
+    if (!served)
+        return line::failureAnswer(sequence, Status::Malformed);
+    if (served->result != 0 && opensPort(op))
+        m_holder = connection;
+    if (served->result != 0 && op == Op::TerminateComm && m_holder == connection)
+        m_holder = -1;
+    return std::move(served->answer);
+}
+
 std::string LineService::dispatch(int connection, uint8_t sequence, uint8_t op, Reader &args)
 {
     const auto malformed = [&] { return line::failureAnswer(sequence, Status::Malformed); };
@@ -123,173 +118,10 @@ std::string LineService::dispatch(int connection, uint8_t sequence, uint8_t op, 
     };
     std::string text;
 
-    switch (static_cast<Op>(op)) {
-    case Op::SetPCName:
-        text = args.text();
-        if (!args.complete())
-            return malformed();
-        return ok(sequence, SetPCName(mutableText(text))).frame();
-    case Op::SetConfirmationsTimeout:
-        ints(2);
-        if (!args.complete())
-            return malformed();
-        return ok(sequence, SetConfirmationsTimeout(n[0], n[1])).frame();
-    case Op::InitializeCommWithoutError:
-    case Op::IO_Open: {
-        ints(2);
-        if (!args.complete())
-            return malformed();
-        const int32_t r = op == uint8_t(Op::IO_Open) ? IO_Open(n[0], n[1])
-                                                     : InitializeCommWithoutError(n[0], n[1]);
-        if (r != 0 && opensPort(op))
-            m_holder = connection;
-        return ok(sequence, r).frame();
-    }
-    case Op::InitializeCommWithoutOpen:
-        ints(1);
-        if (!args.complete())
-            return malformed();
-        return ok(sequence, InitializeCommWithoutOpen(n[0])).frame();
-    case Op::TerminateComm: {
-        ints(1);
-        if (!args.complete())
-            return malformed();
-        const int32_t r = TerminateComm(n[0]);
-        if (r != 0 && m_holder == connection)
-            m_holder = -1;
-        return ok(sequence, r).frame();
-    }
-    case Op::IO_Write:
-        ints(1);
-        text = args.text();
-        if (!args.complete())
-            return malformed();
-        return ok(sequence, IO_Write(n[0], int32_t(text.size()), mutableText(text))).frame();
-    case Op::Reset_Message:
-    case Op::W_ReadSeconds:
-    case Op::W_Kill: {
-        readName();
-        if (!args.complete())
-            return malformed();
-        char *nm = mutableText(name);
-        const int32_t r = op == uint8_t(Op::Reset_Message) ? Reset_Message(nm)
-                          : op == uint8_t(Op::W_ReadSeconds) ? W_ReadSeconds(nm)
-                                                             : sim::killCommand(nm);
-        return ok(sequence, r).frame();
-    }
-    case Op::W_SendSeconds:
-    case Op::W_AdjustSeconds:
-    case Op::W_DeleteEntry:
-    case Op::W_SendReaderPointer:
-    case Op::W_ClearEmployerName: {
-        readName();
-        ints(1);
-        if (!args.complete())
-            return malformed();
-        char *nm = mutableText(name);
-        int32_t r = 0;
-        switch (static_cast<Op>(op)) {
-        case Op::W_SendSeconds: r = W_SendSeconds(nm, n[0]); break;
-        case Op::W_AdjustSeconds: r = W_AdjustSeconds(nm, n[0]); break;
-        case Op::W_DeleteEntry: r = W_DeleteEntry(nm, n[0]); break;
-        case Op::W_SendReaderPointer: r = W_SendReaderPointer(nm, n[0]); break;
-        default: r = W_ClearEmployerName(nm, n[0]); break;
-        }
-        return ok(sequence, r).frame();
-    }
-    case Op::W_SendConfigurations:
-        readName();
-        ints(9);
-        if (!args.complete())
-            return malformed();
-        return ok(sequence, W_SendConfigurations(mutableText(name), n[0], n[1], n[2], n[3], n[4],
-                                                 n[5], n[6], n[7], n[8]))
-            .frame();
-    case Op::W_InsertEvent:
-        readName();
-        ints(7);
-        if (!args.complete())
-            return malformed();
-        return ok(sequence,
-                  W_InsertEvent(mutableText(name), n[0], n[1], n[2], n[3], n[4], n[5], n[6]))
-            .frame();
-    case Op::W_SendMessage: {
-        readName();
-        ints(1);
-        text = args.text();
-        const int32_t kind = args.i32();
-        if (!args.complete())
-            return malformed();
-        return ok(sequence, W_SendMessage(mutableText(name), n[0], mutableText(text), kind))
-            .frame();
-    }
-    case Op::W_ShowMessage:
-        readName();
-        ints(1);
-        text = args.text();
-        if (!args.complete())
-            return malformed();
-        return ok(sequence, W_ShowMessage(mutableText(name), n[0], mutableText(text))).frame();
-    case Op::W_SendJustifications:
-        readName();
-        text = args.text();
-        if (!args.complete())
-            return malformed();
-        return ok(sequence, W_SendJustifications(mutableText(name), mutableText(text))).frame();
-    case Op::W_InsertEntry:
-        readName();
-        ints(6);
-        if (!args.complete())
-            return malformed();
-        return ok(sequence,
-                  W_InsertEntry(mutableText(name), n[0], n[1], n[2], n[3], n[4], n[5]))
-            .frame();
-    case Op::W_ReadPointers: {
-        readName();
-        if (!args.complete())
-            return malformed();
-        int32_t a = 0, b = 0, c = 0;
-        const int32_t r = W_ReadPointers(mutableText(name), &a, &b, &c);
-        Writer w = ok(sequence, r);
-        if (r)
-            w.i32(a).i32(b).i32(c);
-        return w.frame();
-    }
-    case Op::W_SendAllPointers:
-        readName();
-        ints(3);
-        if (!args.complete())
-            return malformed();
-        return ok(sequence, W_SendAllPointers(mutableText(name), n[0], n[1], n[2])).frame();
-    case Op::W_SendEmployerName: {
-        readName();
-        ints(1);
-        text = args.text();
-        const int32_t card = args.i32();
-        const int32_t last = args.i32();
-        if (!args.complete())
-            return malformed();
-        return ok(sequence,
-                  W_SendEmployerName(mutableText(name), n[0], mutableText(text), card, last))
-            .frame();
-    }
-    case Op::W_ReceiveEntry: {
-        if (!args.complete())
-            return malformed();
-        char clockName[16] = {};
-        int32_t index = 0, seconds = 0, card = 0, orValue = 0, code = 0;
-        uint8_t aux1 = 0, justification = 0, presence = 0;
-        const int32_t r = W_ReceiveEntry(clockName, &index, &seconds, &card, &aux1,
-                                         &justification, &presence, &orValue, &code);
-        Writer w = ok(sequence, r);
-        if (r) {
-            w.text(std::string_view(clockName, strnlen(clockName, 10)));
-            w.i32(index).i32(seconds).i32(card).u8(aux1).u8(justification).u8(presence);
-            w.i32(orValue).i32(code);
-        }
-        return w.frame();
-    }
+    if (line::isLineOperation(op))
+        return serveOperation(connection, sequence, static_cast<Op>(op), args);
 
+    switch (static_cast<Op>(op)) {
     // --- test interface ---
     case Op::Sim_SetPace:
         ints(1);
@@ -471,7 +303,7 @@ std::string LineService::dispatch(int connection, uint8_t sequence, uint8_t op, 
         ints(keys + 1);
         if (!args.complete())
             return malformed();
-        const int32_t size = std::clamp(n.back(), 0, kTextReadLimit);
+        const int32_t size = std::clamp(n.back(), 0, line::kTextReadLimit);
         std::string buffer(std::size_t(size) + 1, '\0');
         char *buf = buffer.data();
         const char *nm = name.c_str();
@@ -505,6 +337,8 @@ std::string LineService::dispatch(int connection, uint8_t sequence, uint8_t op, 
             w.i32(a).i32(b);
         return w.frame();
     }
+    default:
+        break;
     }
     return line::failureAnswer(sequence, Status::UnknownOperation);
 }

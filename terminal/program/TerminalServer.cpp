@@ -1,5 +1,7 @@
 #include "terminal/program/TerminalServer.h"
 
+#include "terminal/line/FrameSplitter.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -18,7 +20,7 @@ struct TerminalServer::Connection
 {
     int fd = -1;
     std::unique_ptr<QSocketNotifier> notifier;
-    FrameSplitter frames;
+    line::FrameSplitter frames;
     bool answering = false; // an answer is on its way; the next request waits
     bool closed = false;
 };
