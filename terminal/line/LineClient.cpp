@@ -122,11 +122,6 @@ std::chrono::milliseconds LineClient::answerTimeout() const
     return kDefaultTimeout;
 }
 
-void LineClient::waitOutTimeout() const
-{
-    std::this_thread::sleep_for(answerTimeout());
-}
-
 bool LineClient::connect(int32_t port)
 {
     const SocketPlace place = socketPlace(port);
@@ -252,17 +247,19 @@ int32_t LineClient::open(Op op, int32_t port, int32_t baud)
         m_portOpen = false;
     }
     // A terminal still going down may take a connection and then drop it;
-    // a second connection then reaches (or starts) the next one.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const bool fresh = m_fd < 0;
-        if (fresh) {
+    // a second connection then reaches (or starts) the next one. A
+    // connection found dead on the way (its terminal ended since the last
+    // call) is no attempt: a fresh one follows at once.
+    for (int fresh = 0; fresh < 2;) {
+        if (m_fd < 0) {
+            ++fresh;
             m_portOpen = false;
             m_lineLost = false;
             if (!connect(port))
                 return 0;
         }
         const auto answer = openOn(op, port, baud);
-        if (answer || !fresh || m_fd >= 0)
+        if (answer || m_fd >= 0)
             return answer.value_or(0);
     }
     return 0;
@@ -337,10 +334,10 @@ std::optional<Answer> LineClient::call(Writer &request, Op op)
 {
     if (!m_portOpen)
         return std::nullopt;
-    if (m_lineLost || m_fd < 0) {
-        waitOutTimeout();
+    // A terminal whose connection is gone is not there to answer: no
+    // time-out to wait for, unlike a silent one.
+    if (m_lineLost || m_fd < 0)
         return std::nullopt;
-    }
     auto answer = exchange(request, op);
     if (answer && answer->status != Status::Ok)
         return std::nullopt;

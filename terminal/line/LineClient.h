@@ -38,8 +38,8 @@ public:
     // InitializeCommWithoutOpen: only on the port the library holds.
     std::optional<Answer> onPort(int32_t port, Writer &request, Op op);
 
-    // A call on the open line. Without an open port it fails at once; with
-    // a terminal that is gone or silent it fails after the time-out.
+    // A call on the open line. Without an open port or with a terminal that
+    // is gone it fails at once; with a silent one, after the time-out.
     std::optional<Answer> call(Writer &request, Op op);
     // A test-interface call: on the connection there is, else on a new one
     // to the test port (starting its terminal).
@@ -53,7 +53,6 @@ private:
     void lost();
     std::optional<Answer> exchange(Writer &request, Op op);
     std::chrono::milliseconds answerTimeout() const;
-    void waitOutTimeout() const;
 
     int m_fd = -1;
     int32_t m_connectedPort = 0;
