@@ -114,8 +114,9 @@ struct RoundTrip<int32_t(KESTCOM_CALL *)(P...)>
         const std::string_view shape = ShapeOf(op);
         Trip trip;
         Caller caller;
-        std::size_t i = 0;
-        const std::tuple<P...> args{Given<P>(caller, shape, i++)...};
+        const auto args = [&]<std::size_t... I>(std::index_sequence<I...>) {
+            return std::tuple<P...>(Given<P>(caller, shape, I)...);
+        }(std::index_sequence_for<P...>{});
         auto request = std::apply([op](auto... a) { return EncodeRequest(op, a...); }, args);
         if (!request)
             return {0, 0, QStringLiteral("the request was not encoded")};
@@ -143,7 +144,7 @@ struct RoundTrip<int32_t(KESTCOM_CALL *)(P...)>
         const std::string results = served->answer.substr(kAnswerOverhead);
         // The library reads results only from an answer that is not 0.
         const bool decoded = result == 0 || std::apply(
-            [op, &results](auto... a) { return DecodeResults(op, results, a...); }, args);
+            [op, &results](auto... a) { return DecodeResults(op, results, nullptr, a...); }, args);
         if (!decoded)
             return {0, 0, QStringLiteral("the answer was not decoded")};
         for (std::size_t k = 0; k < shape.size(); ++k) {
