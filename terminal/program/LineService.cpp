@@ -7,8 +7,6 @@
 #include "terminal/engine/SimTerminalTest.h"
 
 #include <algorithm>
-#include <cstring>
-#include <vector>
 
 namespace velmora::terminal {
 
