@@ -55,7 +55,7 @@ KestComLibrary::~KestComLibrary()
 
 void KestComLibrary::resolveAll()
 {
-#define KESTCOM_RESOLVE(op)                                                                        \
+#define KESTCOM_RESOLVE(op, shape)                                                                 \
     m_ops.op = reinterpret_cast<kestcom_abi::op>(m_library.resolve(#op));                          \
     if (!m_ops.op)                                                                                 \
         m_missing << QStringLiteral(#op);

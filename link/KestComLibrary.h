@@ -3,21 +3,12 @@
 
 #include "link/KestCom.h"
 #include "link/KestComAbi.h"
+#include "link/KestComOperations.h"
 
 #include <QLibrary>
 #include <QStringList>
 
 #include <memory>
-
-// The 25 operations, in one list so that binding and calls cannot drift apart.
-#define KESTCOM_OPERATIONS(X)                                                                      \
-    X(SetPCName) X(SetConfirmationsTimeout) X(InitializeCommWithoutError)                          \
-    X(InitializeCommWithoutOpen) X(Reset_Message) X(TerminateComm) X(IO_Open) X(IO_Write)          \
-    X(W_SendSeconds) X(W_ReadSeconds) X(W_AdjustSeconds) X(W_SendConfigurations)                   \
-    X(W_InsertEvent) X(W_SendMessage) X(W_ShowMessage) X(W_SendJustifications)                     \
-    X(W_InsertEntry) X(W_DeleteEntry) X(W_ReadPointers) X(W_SendReaderPointer)                     \
-    X(W_SendAllPointers) X(W_SendEmployerName) X(W_ClearEmployerName) X(W_Kill)                    \
-    X(W_ReceiveEntry)
 
 class KestComLibrary final : public KestCom
 {
@@ -89,8 +80,10 @@ private:
 
     struct Table
     {
-#define KESTCOM_MEMBER(op) kestcom_abi::op op = nullptr;
+#define KESTCOM_MEMBER(op, shape) kestcom_abi::op op = nullptr;
         KESTCOM_OPERATIONS(KESTCOM_MEMBER)
 #undef KESTCOM_MEMBER
     } m_ops;
+    static_assert(sizeof(Table) == KESTCOM_OPERATION_COUNT * sizeof(void *),
+                  "one binding for each operation");
 };

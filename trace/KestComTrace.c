@@ -20,6 +20,7 @@
 #endif
 
 #include "KestComTrace.h"
+#include "link/KestComOperations.h"
 #include "TraceLine.h"
 
 #include <stdio.h>
@@ -33,25 +34,17 @@
 #define TRACE_EXPORT __attribute__((visibility("default")))
 #endif
 
-#define TRACE_OPERATIONS(X)                                                                        \
-    X(SetPCName) X(SetConfirmationsTimeout) X(InitializeCommWithoutError)                          \
-    X(InitializeCommWithoutOpen) X(Reset_Message) X(TerminateComm) X(IO_Open) X(IO_Write)          \
-    X(W_SendSeconds) X(W_ReadSeconds) X(W_AdjustSeconds) X(W_SendConfigurations)                   \
-    X(W_InsertEvent) X(W_SendMessage) X(W_ShowMessage) X(W_SendJustifications)                     \
-    X(W_InsertEntry) X(W_DeleteEntry) X(W_ReadPointers) X(W_SendReaderPointer)                     \
-    X(W_SendAllPointers) X(W_SendEmployerName) X(W_ClearEmployerName) X(W_Kill)                    \
-    X(W_ReceiveEntry)
-
 enum Operation {
-#define TRACE_ENUM(op) OP_##op,
-    TRACE_OPERATIONS(TRACE_ENUM)
+#define TRACE_ENUM(op, shape) OP_##op,
+    KESTCOM_OPERATIONS(TRACE_ENUM)
 #undef TRACE_ENUM
     OP_COUNT
 };
+_Static_assert(OP_COUNT == KESTCOM_OPERATION_COUNT, "the trace forwards every operation");
 
 static const char *const kOperationNames[OP_COUNT] = {
-#define TRACE_NAME(op) #op,
-    TRACE_OPERATIONS(TRACE_NAME)
+#define TRACE_NAME(op, shape) #op,
+    KESTCOM_OPERATIONS(TRACE_NAME)
 #undef TRACE_NAME
 };
 

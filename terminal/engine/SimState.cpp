@@ -1,32 +1,26 @@
 #include "terminal/engine/SimState.h"
 
 #include "clock/ClockCalendar.h"
+#include "link/KestComOperations.h"
 #include "terminal/engine/EventFiring.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <ctime>
+#include <iterator>
 #include <limits>
 
 namespace velmora::sim {
 
 namespace {
 
-constexpr std::array<std::string_view, 25> kOperations = {
-    "SetPCName",           "SetConfirmationsTimeout", "InitializeCommWithoutError",
-    "InitializeCommWithoutOpen", "Reset_Message",     "TerminateComm",
-    "IO_Open",             "IO_Write",                "W_SendSeconds",
-    "W_ReadSeconds",       "W_AdjustSeconds",         "W_SendConfigurations",
-    "W_InsertEvent",       "W_SendMessage",           "W_ShowMessage",
-    "W_SendJustifications", "W_InsertEntry",          "W_DeleteEntry",
-    "W_ReadPointers",      "W_SendReaderPointer",     "W_SendAllPointers",
-    "W_SendEmployerName",  "W_ClearEmployerName",     "W_Kill",
-    "W_ReceiveEntry",
+constexpr std::string_view kOperations[] = {
+#define SIM_OPERATION_NAME(op, shape) #op,
+    KESTCOM_OPERATIONS(SIM_OPERATION_NAME)
+#undef SIM_OPERATION_NAME
 };
-
-// A name buffer longer than this is not a terminal name.
-constexpr std::size_t kNameScanLimit = 256;
+static_assert(std::size(kOperations) == KESTCOM_OPERATION_COUNT);
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b)
 {
@@ -99,19 +93,9 @@ State &state()
     return instance;
 }
 
-std::string_view significantName(const char *name)
-{
-    if (!name)
-        return {};
-    std::string_view text(name, strnlen(name, kNameScanLimit));
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
-}
-
 bool nameMatches(const Terminal &terminal, const char *name)
 {
-    const std::string_view wanted = significantName(name);
+    const std::string_view wanted = SignificantName(name);
     return !wanted.empty() && wanted == terminal.name;
 }
 
@@ -157,7 +141,7 @@ bool isHangUpLine(std::string_view line)
 
 bool isKnownOperation(std::string_view operation)
 {
-    return std::find(kOperations.begin(), kOperations.end(), operation) != kOperations.end();
+    return std::find(std::begin(kOperations), std::end(kOperations), operation) != std::end(kOperations);
 }
 
 bool beginOperation(std::string_view operation)
@@ -222,16 +206,6 @@ int64_t terminalClock(const Terminal &terminal)
 std::string boundedText(const char *text, std::size_t limit)
 {
     return text ? std::string(text, strnlen(text, limit)) : std::string();
-}
-
-int32_t copyOut(const std::string &text, char *buf, int32_t size)
-{
-    if (!buf || size <= 0)
-        return 0;
-    const std::size_t n = std::min(text.size(), static_cast<std::size_t>(size) - 1);
-    std::memcpy(buf, text.data(), n);
-    buf[n] = '\0';
-    return 1;
 }
 
 void persistLine()

@@ -4,6 +4,9 @@
 // test interface. Plain C++: the in-process library and the terminal
 // program both build on it; the program gives it a Store so state lasts.
 
+#include "terminal/engine/CopyText.h"
+#include "terminal/engine/SignificantName.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -146,8 +149,6 @@ State &state();
 
 // --- decisions, kept small so they read as rules ---
 
-// Trailing blanks do not count; zero bytes end the text anyway.
-std::string_view significantName(const char *name);
 bool nameMatches(const Terminal &terminal, const char *name);
 Terminal *findTerminal(const char *name);
 
@@ -173,7 +174,6 @@ int64_t terminalClock(const Terminal &terminal);
 
 // --- text ---
 std::string boundedText(const char *text, std::size_t limit);
-int32_t copyOut(const std::string &text, char *buf, int32_t size);
 
 // --- what a changed state tells its store (no-ops without one) ---
 void persistLine();

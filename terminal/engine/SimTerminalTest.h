@@ -5,6 +5,10 @@
 //
 // Every pointer argument must be non-null (else 0); every buf write is
 // bounded by size and zero-terminated. Nothing here needs the link open.
+//
+// Seven calls, marked "In process only", exist only in the in-process
+// library (libKestComSim); the line library (libKestCom) does not carry
+// them to a terminal program.
 
 #include "link/KestComAbi.h"
 
@@ -51,14 +55,18 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetEntryCapacity(int32_t capacity);
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PassCard(const char *name, int32_t cardCode);
 // A card at the reader with aux1, justification and presence as the reader
 // set them (0..255 each, else -1 with nothing stamped).
+// In process only.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PassCardWith(const char *name, int32_t cardCode,
                                                      int32_t aux1, int32_t justification,
                                                      int32_t presence);
 // The terminals on the line in the order added; names read back like texts.
+// In process only.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_TerminalCount(void);
+// In process only.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetTerminalName(int32_t i, char *buf, int32_t size);
 // Sets the terminal clock by hand, as its keypad would: 0 for an unknown
 // terminal; the clock then runs with the PC clock.
+// In process only.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalClock(const char *name, int32_t clockSeconds);
 // -1 for an unknown terminal.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_EntryCount(const char *name);
@@ -95,6 +103,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetMessage(const char *name, int32_t emp
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessage(const char *name, int32_t *number,
                                                         char *buf, int32_t size);
 // The terminal clock at the moment the shown message arrived; 0 when none is shown.
+// In process only.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessageTime(const char *name, int64_t *at);
 // out = seconds, period, repeats, function, ringMask, weekdayMask; 0 for an empty slot.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEvent(const char *name, int32_t slot, int32_t out[6]);
@@ -103,7 +112,9 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeName(const char *name, int32_
                                                         int32_t *cardCode, int32_t *last);
 // The i-th employee name held, in employee-number order; -1 count for an
 // unknown terminal.
+// In process only.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_EmployeeCount(const char *name);
+// In process only.
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeAt(const char *name, int32_t i,
                                                       int32_t *employee, char *buf, int32_t size,
                                                       int32_t *cardCode);

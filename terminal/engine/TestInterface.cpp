@@ -65,12 +65,12 @@ KESTCOM_EXPORT int64_t KESTCOM_CALL Sim_PcClock(void)
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_AddTerminal(const char *name)
 {
-    return addTerminal(significantName(name)) ? 1 : 0;
+    return addTerminal(SignificantName(name)) ? 1 : 0;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_RemoveTerminal(const char *name)
 {
-    return removeTerminal(significantName(name)) ? 1 : 0;
+    return removeTerminal(SignificantName(name)) ? 1 : 0;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalAnswering(const char *name, int32_t on)
@@ -120,7 +120,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetTerminalName(int32_t i, char *buf, in
     const auto &terminals = state().terminals;
     if (i < 0 || static_cast<std::size_t>(i) >= terminals.size())
         return 0;
-    return copyOut(terminals[static_cast<std::size_t>(i)].name, buf, size);
+    return CopyText(terminals[static_cast<std::size_t>(i)].name, buf, size);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalClock(const char *name, int32_t clockSeconds)
@@ -203,7 +203,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_IoWriteText(int32_t i, char *buf, int32_
     const auto &log = state().ioLog;
     if (i < 0 || static_cast<std::size_t>(i) >= log.size())
         return 0;
-    return copyOut(log[static_cast<std::size_t>(i)], buf, size);
+    return CopyText(log[static_cast<std::size_t>(i)], buf, size);
 }
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_FailOperation(const char *operation, int32_t times)
@@ -247,7 +247,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetJustification(const char *name, int32
     const Terminal *terminal = findTerminal(name);
     if (!terminal || i < 0 || static_cast<std::size_t>(i) >= terminal->justifications.size())
         return 0;
-    return copyOut(terminal->justifications[static_cast<std::size_t>(i)], buf, size);
+    return CopyText(terminal->justifications[static_cast<std::size_t>(i)], buf, size);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetMessage(const char *name, int32_t employee,
@@ -257,14 +257,14 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetMessage(const char *name, int32_t emp
     if (!terminal)
         return 0;
     const auto found = terminal->messages.find({employee, kind});
-    return found == terminal->messages.end() ? 0 : copyOut(found->second, buf, size);
+    return found == terminal->messages.end() ? 0 : CopyText(found->second, buf, size);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessage(const char *name, int32_t *number,
                                                         char *buf, int32_t size)
 {
     const Terminal *terminal = findTerminal(name);
-    if (!terminal || !number || !terminal->messageShown || !copyOut(terminal->shownText, buf, size))
+    if (!terminal || !number || !terminal->messageShown || !CopyText(terminal->shownText, buf, size))
         return 0;
     *number = terminal->shownNumber;
     return 1;
@@ -299,7 +299,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeName(const char *name, int32_
     if (!terminal || !cardCode || !last)
         return 0;
     const auto found = terminal->employees.find(employee);
-    if (found == terminal->employees.end() || !copyOut(found->second.text, buf, size))
+    if (found == terminal->employees.end() || !CopyText(found->second.text, buf, size))
         return 0;
     *cardCode = found->second.cardCode;
     *last = found->second.last;
@@ -322,7 +322,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeAt(const char *name, int32_t 
         return 0;
     // Names are few (a roster of up to a thousand); a walk is fine here.
     const auto found = std::next(terminal->employees.begin(), i);
-    if (!copyOut(found->second.text, buf, size))
+    if (!CopyText(found->second.text, buf, size))
         return 0;
     *employee = found->first;
     *cardCode = found->second.cardCode;
@@ -331,7 +331,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeAt(const char *name, int32_t 
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetPcName(char *buf, int32_t size)
 {
-    return copyOut(state().pcName, buf, size);
+    return CopyText(state().pcName, buf, size);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetConfirmationsTimeout(int32_t *a, int32_t *b)

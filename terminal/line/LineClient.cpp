@@ -1,5 +1,7 @@
 #include "terminal/line/LineClient.h"
 
+#include "terminal/line/OperationCodec.h"
+
 #include <cerrno>
 #include <cstring>
 #include <dlfcn.h>
@@ -120,11 +122,6 @@ std::chrono::milliseconds LineClient::answerTimeout() const
     return kDefaultTimeout;
 }
 
-void LineClient::waitOutTimeout() const
-{
-    std::this_thread::sleep_for(answerTimeout());
-}
-
 bool LineClient::connect(int32_t port)
 {
     const SocketPlace place = socketPlace(port);
@@ -144,7 +141,7 @@ bool LineClient::connect(int32_t port)
         return false;
     m_fd = fd;
     m_connectedPort = port;
-    m_received.clear();
+    m_answers.clear();
     return true;
 }
 
@@ -154,7 +151,7 @@ void LineClient::disconnect()
         ::close(m_fd);
     m_fd = -1;
     m_connectedPort = 0;
-    m_received.clear();
+    m_answers.clear();
 }
 
 void LineClient::lost()
@@ -185,21 +182,17 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
     for (;;) {
         // Whole answers already received; a late answer to an earlier,
         // timed-out call is dropped by its sequence number.
-        while (const auto length = bodyLength(m_received)) {
-            if (m_received.size() < kLengthBytes + *length)
-                break;
-            const std::string body = m_received.substr(kLengthBytes, *length);
-            m_received.erase(0, kLengthBytes + *length);
-            Reader reader(body);
+        while (const auto piece = m_answers.next()) {
+            Reader reader(piece->body);
             const uint8_t answeredSequence = reader.u8();
             const auto status = static_cast<Status>(reader.u8());
             const int32_t result = reader.i32();
-            if (!reader.good() || answeredSequence != sequence)
+            if (!piece->failure.empty() || !reader.good() || answeredSequence != sequence)
                 continue;
             Answer answer;
             answer.status = status;
             answer.result = result;
-            answer.body = body.substr(kAnswerOverhead - kLengthBytes);
+            answer.body = piece->body.substr(kAnswerOverhead - kLengthBytes);
             return answer;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
@@ -219,18 +212,19 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
             lost();
             return std::nullopt;
         }
-        m_received.append(chunk, std::size_t(n));
+        m_answers.append(std::string_view(chunk, std::size_t(n)));
     }
 }
 
-int32_t LineClient::setPcName(std::string_view name)
+int32_t LineClient::setPcName(char *name)
 {
-    m_pcName = std::string(name);
+    auto request = EncodeRequest(Op::SetPCName, name);
+    if (!request)
+        return 0;
+    m_pcName = *request;
     if (!m_portOpen || m_lineLost || m_fd < 0)
         return 1;
-    Writer request(0, uint8_t(Op::SetPCName));
-    request.text(name);
-    const auto answer = exchange(request, Op::SetPCName);
+    const auto answer = exchange(*request, Op::SetPCName);
     return answer ? answer->result : 0;
 }
 
@@ -239,9 +233,8 @@ int32_t LineClient::setConfirmations(int32_t a, int32_t b)
     m_confirmations = std::pair{a, b};
     if (!m_portOpen || m_lineLost || m_fd < 0)
         return 1;
-    Writer request(0, uint8_t(Op::SetConfirmationsTimeout));
-    request.i32(a).i32(b);
-    const auto answer = exchange(request, Op::SetConfirmationsTimeout);
+    auto request = EncodeRequest(Op::SetConfirmationsTimeout, a, b);
+    const auto answer = exchange(*request, Op::SetConfirmationsTimeout);
     return answer ? answer->result : 0;
 }
 
@@ -254,17 +247,19 @@ int32_t LineClient::open(Op op, int32_t port, int32_t baud)
         m_portOpen = false;
     }
     // A terminal still going down may take a connection and then drop it;
-    // a second connection then reaches (or starts) the next one.
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        const bool fresh = m_fd < 0;
-        if (fresh) {
+    // a second connection then reaches (or starts) the next one. A
+    // connection found dead on the way (its terminal ended since the last
+    // call) is no attempt: a fresh one follows at once.
+    for (int fresh = 0; fresh < 2;) {
+        if (m_fd < 0) {
+            ++fresh;
             m_portOpen = false;
             m_lineLost = false;
             if (!connect(port))
                 return 0;
         }
         const auto answer = openOn(op, port, baud);
-        if (answer || !fresh || m_fd >= 0)
+        if (answer || m_fd >= 0)
             return answer.value_or(0);
     }
     return 0;
@@ -275,22 +270,18 @@ std::optional<int32_t> LineClient::openOn(Op op, int32_t port, int32_t baud)
 {
     // What the program set before there was a line reaches this terminal now.
     if (!m_portOpen) {
-        if (m_pcName) {
-            Writer request(0, uint8_t(Op::SetPCName));
-            request.text(*m_pcName);
-            exchange(request, Op::SetPCName);
-        }
+        if (m_pcName)
+            exchange(*m_pcName, Op::SetPCName);
         if (m_confirmations) {
-            Writer request(0, uint8_t(Op::SetConfirmationsTimeout));
-            request.i32(m_confirmations->first).i32(m_confirmations->second);
-            exchange(request, Op::SetConfirmationsTimeout);
+            auto request = EncodeRequest(Op::SetConfirmationsTimeout, m_confirmations->first,
+                                         m_confirmations->second);
+            exchange(*request, Op::SetConfirmationsTimeout);
         }
     }
-    Writer request(0, uint8_t(op));
-    request.i32(port).i32(baud);
+    auto request = EncodeRequest(op, port, baud);
     const int32_t previousBaud = m_baud;
     m_baud = std::max(baud, 0);
-    const auto answer = exchange(request, op);
+    const auto answer = exchange(*request, op);
     m_startingUntil = {};
     if (!answer && m_fd < 0) {
         m_baud = previousBaud;
@@ -323,9 +314,8 @@ int32_t LineClient::close(int32_t port)
         }
         return 1;
     }
-    Writer request(0, uint8_t(Op::TerminateComm));
-    request.i32(port);
-    const auto answer = exchange(request, Op::TerminateComm);
+    auto request = EncodeRequest(Op::TerminateComm, port);
+    const auto answer = exchange(*request, Op::TerminateComm);
     disconnect();
     m_portOpen = false;
     m_lineLost = false;
@@ -344,10 +334,10 @@ std::optional<Answer> LineClient::call(Writer &request, Op op)
 {
     if (!m_portOpen)
         return std::nullopt;
-    if (m_lineLost || m_fd < 0) {
-        waitOutTimeout();
+    // A terminal whose connection is gone is not there to answer: no
+    // time-out to wait for, unlike a silent one.
+    if (m_lineLost || m_fd < 0)
         return std::nullopt;
-    }
     auto answer = exchange(request, op);
     if (answer && answer->status != Status::Ok)
         return std::nullopt;

@@ -2,6 +2,7 @@
 // The library's end of the line: one connection to the terminal program of
 // the open port, kept while the port is open. Plain C++ and POSIX sockets.
 
+#include "terminal/line/FrameSplitter.h"
 #include "terminal/line/Protocol.h"
 
 #include <chrono>
@@ -26,7 +27,8 @@ public:
 
     // The two settings the program makes before any port is open; they are
     // handed to each terminal the library connects to.
-    int32_t setPcName(std::string_view name);
+    // 0 for a name that cannot be sent (none, or too long for a frame).
+    int32_t setPcName(char *name);
     int32_t setConfirmations(int32_t a, int32_t b);
 
     // InitializeCommWithoutError and IO_Open: connects (starting the
@@ -36,8 +38,8 @@ public:
     // InitializeCommWithoutOpen: only on the port the library holds.
     std::optional<Answer> onPort(int32_t port, Writer &request, Op op);
 
-    // A call on the open line. Without an open port it fails at once; with
-    // a terminal that is gone or silent it fails after the time-out.
+    // A call on the open line. Without an open port or with a terminal that
+    // is gone it fails at once; with a silent one, after the time-out.
     std::optional<Answer> call(Writer &request, Op op);
     // A test-interface call: on the connection there is, else on a new one
     // to the test port (starting its terminal).
@@ -51,7 +53,6 @@ private:
     void lost();
     std::optional<Answer> exchange(Writer &request, Op op);
     std::chrono::milliseconds answerTimeout() const;
-    void waitOutTimeout() const;
 
     int m_fd = -1;
     int32_t m_connectedPort = 0;
@@ -60,9 +61,9 @@ private:
     bool m_lineLost = false; // the terminal went away while the port was open
     int32_t m_baud = 0;
     uint8_t m_sequence = 0;
-    std::string m_received;
+    FrameSplitter m_answers;
 
-    std::optional<std::string> m_pcName;
+    std::optional<Writer> m_pcName; // its request, for each terminal connected
     std::optional<std::pair<int32_t, int32_t>> m_confirmations;
     int32_t m_testPort = 1;
     // A terminal just started may still be coming up: its first answers get

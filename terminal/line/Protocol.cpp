@@ -12,8 +12,6 @@ namespace velmora::line {
 
 namespace {
 
-constexpr std::size_t kNameScanLimit = 256;
-
 // Makes the folder if it is missing; then it must be ours, a real folder
 // and closed to group and others.
 std::string privateFolderProblem(const std::string &folder)
@@ -33,18 +31,6 @@ std::string privateFolderProblem(const std::string &folder)
 }
 
 } // namespace
-
-std::size_t longestAnswer(Op op)
-{
-    switch (op) {
-    case Op::W_ReceiveEntry:
-        return kAnswerOverhead + 10 + 4 * 3 + 3 + 4 * 2;
-    case Op::W_ReadPointers:
-        return kAnswerOverhead + 4 * 3;
-    default:
-        return kAnswerOverhead;
-    }
-}
 
 std::chrono::microseconds wireTime(std::size_t bytes, int32_t baud)
 {
@@ -179,16 +165,6 @@ std::optional<std::size_t> bodyLength(std::string_view buffer)
 std::string failureAnswer(uint8_t sequence, Status status)
 {
     return Writer(sequence, static_cast<uint8_t>(status)).i32(0).frame();
-}
-
-std::string_view significantName(const char *name)
-{
-    if (!name)
-        return {};
-    std::string_view text(name, strnlen(name, kNameScanLimit));
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
-    return text;
 }
 
 std::string portName(int32_t port)

@@ -7,9 +7,13 @@
 // The length counts the bytes after it. Integers are little-endian; texts
 // are their bytes and one zero byte.
 
+#include "link/KestComOperations.h"
+
 #include <chrono>
 #include <cstddef>
+#include <array>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +27,8 @@ inline constexpr std::size_t kFrameOverhead = kLengthBytes + 2;
 // before anything is sent.
 inline constexpr std::size_t kMaxBody = 8192;
 inline constexpr std::size_t kAnswerOverhead = kFrameOverhead + 4;
+// The most bytes of a text the test interface reads back in one answer.
+inline constexpr int32_t kTextReadLimit = 4096;
 
 enum class Status : uint8_t {
     Ok = 0,
@@ -32,72 +38,69 @@ enum class Status : uint8_t {
     Busy = 4, // another program holds the port
 };
 
+// The test interface on the line, as X(name, shape): the engine's calls,
+// then the two the terminal program answers itself. The shape letters are
+// those of link/KestComOperations.h and, for the test interface only:
+//   L  a clock count (int64_t), given
+//   P  a clock count written back (int64_t *)
+//   x  a text written back (char *) into the room the next parameter gives
+//   s  that room (int32_t); the terminal reads back at most kTextReadLimit
+//   e  an entry written back (SimEntry *)
+//   6, 9  that many whole numbers written back through one int32_t *
+// A call that returns nothing answers 1; a clock count returned comes after
+// the result, before the places written back.
+#define LINE_ENGINE_TEST_CALLS(X)                                                                  \
+    X(Sim_Reset, "")                                                                               \
+    X(Sim_SetZeroTerminatedNames, "i")                                                             \
+    X(Sim_LoadMorning, "n")                                                                        \
+    X(Sim_SetPcClock, "L")                                                                         \
+    X(Sim_AdvancePcClock, "L")                                                                     \
+    X(Sim_UseRealPcClock, "")                                                                      \
+    X(Sim_PcClock, "")                                                                             \
+    X(Sim_AddTerminal, "n")                                                                        \
+    X(Sim_RemoveTerminal, "n")                                                                     \
+    X(Sim_SetTerminalAnswering, "ni")                                                              \
+    X(Sim_SetEntryCapacity, "i")                                                                   \
+    X(Sim_PassCard, "ni")                                                                          \
+    X(Sim_EntryCount, "n")                                                                         \
+    X(Sim_GetEntry, "nie")                                                                         \
+    X(Sim_GetPointers, "nppp")                                                                     \
+    X(Sim_ReadClock, "n")                                                                          \
+    X(Sim_GetAdjustment, "npP")                                                                    \
+    X(Sim_PortState, "pppp")                                                                       \
+    X(Sim_IoWriteCount, "")                                                                        \
+    X(Sim_IoWriteText, "ixs")                                                                      \
+    X(Sim_FailOperation, "ti")                                                                     \
+    X(Sim_CallCount, "t")                                                                          \
+    X(Sim_GetConfiguration, "n9")                                                                  \
+    X(Sim_JustificationCount, "n")                                                                 \
+    X(Sim_GetJustification, "nixs")                                                                \
+    X(Sim_GetMessage, "niixs")                                                                     \
+    X(Sim_GetShownMessage, "npxs")                                                                 \
+    X(Sim_GetEvent, "ni6")                                                                         \
+    X(Sim_GetEmployeeName, "nixspp")                                                               \
+    X(Sim_GetPcName, "xs")                                                                         \
+    X(Sim_GetConfirmationsTimeout, "pp")
+#define LINE_TERMINAL_TEST_CALLS(X)                                                                \
+    X(Sim_TerminalProcess, "") /* the terminal program's process id */                            \
+    X(Sim_SetPace, "i")        /* 1 = instant, 0 = wire pace */
+
 // The 25 operations first, in the order of the library's contract, then the
 // test interface, which is not part of the line and costs no wire time.
 enum class Op : uint8_t {
-    SetPCName = 1,
-    SetConfirmationsTimeout,
-    InitializeCommWithoutError,
-    InitializeCommWithoutOpen,
-    Reset_Message,
-    TerminateComm,
-    IO_Open,
-    IO_Write,
-    W_SendSeconds,
-    W_ReadSeconds,
-    W_AdjustSeconds,
-    W_SendConfigurations,
-    W_InsertEvent,
-    W_SendMessage,
-    W_ShowMessage,
-    W_SendJustifications,
-    W_InsertEntry,
-    W_DeleteEntry,
-    W_ReadPointers,
-    W_SendReaderPointer,
-    W_SendAllPointers,
-    W_SendEmployerName,
-    W_ClearEmployerName,
-    W_Kill,
-    W_ReceiveEntry,
-
-    Sim_Reset = 64,
-    Sim_SetZeroTerminatedNames,
-    Sim_LoadMorning,
-    Sim_SetPcClock,
-    Sim_AdvancePcClock,
-    Sim_UseRealPcClock,
-    Sim_PcClock,
-    Sim_AddTerminal,
-    Sim_RemoveTerminal,
-    Sim_SetTerminalAnswering,
-    Sim_SetEntryCapacity,
-    Sim_PassCard,
-    Sim_EntryCount,
-    Sim_GetEntry,
-    Sim_GetPointers,
-    Sim_ReadClock,
-    Sim_GetAdjustment,
-    Sim_PortState,
-    Sim_IoWriteCount,
-    Sim_IoWriteText,
-    Sim_FailOperation,
-    Sim_CallCount,
-    Sim_GetConfiguration,
-    Sim_JustificationCount,
-    Sim_GetJustification,
-    Sim_GetMessage,
-    Sim_GetShownMessage,
-    Sim_GetEvent,
-    Sim_GetEmployeeName,
-    Sim_GetPcName,
-    Sim_GetConfirmationsTimeout,
-    Sim_TerminalProcess, // the terminal program's process id
-    Sim_SetPace,         // 1 = instant, 0 = wire pace
+    None = 0,
+#define LINE_OPERATION(op, shape) op,
+    KESTCOM_OPERATIONS(LINE_OPERATION)
+    BeforeTestInterface = 63,
+    LINE_ENGINE_TEST_CALLS(LINE_OPERATION)
+    LINE_TERMINAL_TEST_CALLS(LINE_OPERATION)
+#undef LINE_OPERATION
 };
 
 inline constexpr uint8_t kLastLineOp = static_cast<uint8_t>(Op::W_ReceiveEntry);
 inline constexpr uint8_t kLastSimOp = static_cast<uint8_t>(Op::Sim_SetPace);
+static_assert(kLastLineOp == KESTCOM_OPERATION_COUNT, "operations 1 ... 25 are the library's");
+static_assert(static_cast<uint8_t>(Op::Sim_Reset) == 64, "the test interface starts at 64");
 
 constexpr bool isLineOperation(uint8_t op)
 {
@@ -108,9 +111,44 @@ constexpr bool isKnownOperation(uint8_t op)
     return isLineOperation(op) || (op >= static_cast<uint8_t>(Op::Sim_Reset) && op <= kLastSimOp);
 }
 
+// Each operation's parameters, as the lists spell them; the index is the
+// operation's number, gaps empty.
+inline constexpr auto kShapes = [] {
+    std::array<std::string_view, kLastSimOp + 1> shapes{};
+    std::size_t op = 1;
+#define LINE_SHAPE(name, shape) shapes[op++] = shape;
+    KESTCOM_OPERATIONS(LINE_SHAPE)
+    op = static_cast<uint8_t>(Op::Sim_Reset);
+    LINE_ENGINE_TEST_CALLS(LINE_SHAPE)
+    LINE_TERMINAL_TEST_CALLS(LINE_SHAPE)
+#undef LINE_SHAPE
+    return shapes;
+}();
+
+constexpr std::string_view ShapeOf(Op op)
+{
+    return isKnownOperation(uint8_t(op)) ? kShapes[uint8_t(op)] : std::string_view();
+}
+
+// A name written back: nine bytes and its zero at most.
+inline constexpr std::size_t kNameBackBytes = 10;
+
+// The bytes an answer to one of the 25 carries after its result when the
+// result is not 0.
+constexpr std::size_t ResultBytes(std::string_view shape)
+{
+    std::size_t bytes = 0;
+    for (const char letter : shape)
+        bytes += letter == 'o' ? kNameBackBytes : letter == 'p' ? 4 : letter == 'b' ? 1 : 0;
+    return bytes;
+}
+
 // The most bytes a terminal answers to the operation (for the library's
 // deadline); the test interface's answers are not paced.
-std::size_t longestAnswer(Op op);
+constexpr std::size_t longestAnswer(Op op)
+{
+    return kAnswerOverhead + ResultBytes(ShapeOf(op));
+}
 
 // --- pace ---
 // 8N1: a start bit, eight data bits and a stop bit.
@@ -171,11 +209,6 @@ std::optional<std::size_t> bodyLength(std::string_view buffer);
 
 // The answer to a request that could not be carried out as asked.
 std::string failureAnswer(uint8_t sequence, Status status);
-
-// --- names ---
-// The text of a name buffer the terminal can match: at most 256 bytes up to
-// the first zero, trailing blanks dropped (they never count).
-std::string_view significantName(const char *name);
 
 // --- where the line is ---
 // "COM1" for 1; empty outside 1..255.

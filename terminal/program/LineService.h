@@ -23,27 +23,6 @@ struct Reply
     std::chrono::microseconds delay{0};
 };
 
-// Splits a connection's byte stream into request bodies.
-class FrameSplitter
-{
-public:
-    void append(std::string_view bytes) { m_buffer.append(bytes); }
-    // The next whole request body, or a failure answer to send instead
-    // (a body too long to take is skipped); nullopt = need more bytes.
-    struct Piece
-    {
-        std::string body;        // empty with a failure
-        std::string failure;     // an answer, when the request was refused unread
-        std::size_t frameBytes = 0;
-    };
-    std::optional<Piece> next();
-    std::size_t pending() const { return m_buffer.size(); }
-
-private:
-    std::string m_buffer;
-    std::size_t m_skip = 0;
-};
-
 class LineService
 {
 public:
@@ -71,6 +50,8 @@ public:
 
 private:
     std::string dispatch(int connection, uint8_t sequence, uint8_t op, line::Reader &args);
+    // One of the 25 operations.
+    std::string serveOperation(int connection, uint8_t sequence, line::Op op, line::Reader &args);
 
     int64_t m_processId;
     Pace m_pace = Pace::Wire;

@@ -1,5 +1,7 @@
 #include "terminal/program/TerminalServer.h"
 
+#include "terminal/line/FrameSplitter.h"
+
 #include <QSocketNotifier>
 #include <QTimer>
 
@@ -9,6 +11,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -18,7 +21,7 @@ struct TerminalServer::Connection
 {
     int fd = -1;
     std::unique_ptr<QSocketNotifier> notifier;
-    FrameSplitter frames;
+    line::FrameSplitter frames;
     bool answering = false; // an answer is on its way; the next request waits
     bool closed = false;
 };
@@ -47,7 +50,9 @@ TerminalServer::~TerminalServer()
     if (m_listener >= 0) {
         delete m_acceptNotifier;
         ::close(m_listener);
-        ::unlink(m_path.toLocal8Bit().constData());
+        // A terminal started since may listen at the path now.
+        if (socketFileIsOurs())
+            ::unlink(m_path.toLocal8Bit().constData());
     }
 }
 
@@ -74,9 +79,30 @@ bool TerminalServer::listen(const QString &path, QString *problem)
         return false;
     }
     m_path = path;
+    struct stat made{};
+    if (::stat(file.constData(), &made) == 0) {
+        m_socketDevice = made.st_dev;
+        m_socketInode = made.st_ino;
+    }
     m_acceptNotifier = new QSocketNotifier(m_listener, QSocketNotifier::Read, this);
     connect(m_acceptNotifier, &QSocketNotifier::activated, this, &TerminalServer::accept);
+    // A runtime folder cleaned at log-out takes the socket file with it.
+    m_socketWatch = new QTimer(this);
+    connect(m_socketWatch, &QTimer::timeout, this, [this] {
+        if (socketFileIsOurs())
+            return;
+        m_socketWatch->stop();
+        emit unreachable();
+    });
+    m_socketWatch->start(kSocketCheck);
     return true;
+}
+
+bool TerminalServer::socketFileIsOurs() const
+{
+    struct stat now{};
+    return m_listener >= 0 && ::lstat(m_path.toLocal8Bit().constData(), &now) == 0
+           && now.st_dev == m_socketDevice && now.st_ino == m_socketInode;
 }
 
 void TerminalServer::accept()

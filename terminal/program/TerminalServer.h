@@ -13,6 +13,7 @@
 #include <memory>
 
 class QSocketNotifier;
+class QTimer;
 
 namespace velmora::terminal {
 
@@ -42,8 +43,17 @@ public:
 
     // Listens at the path, taking over a socket file nobody answers on.
     bool listen(const QString &path, QString *problem);
+    // The socket file at the path is still the one this server made: not
+    // removed, not replaced by another terminal's.
+    bool socketFileIsOurs() const;
+
+    // How often the socket file is looked at once listening.
+    static constexpr std::chrono::milliseconds kSocketCheck{2000};
 
 signals:
+    // The socket file is gone or another's: no program can reach this
+    // terminal any more.
+    void unreachable();
     // A request was answered (the engine may have changed).
     void served();
     // Bytes of a request taken or an answer sent, for the line's traffic figure.
@@ -62,6 +72,10 @@ private:
     int m_listener = -1;
     QString m_path;
     QSocketNotifier *m_acceptNotifier = nullptr;
+    QTimer *m_socketWatch = nullptr;
+    // The socket file's identity when it was made.
+    unsigned long long m_socketDevice = 0;
+    unsigned long long m_socketInode = 0;
     std::map<int, std::unique_ptr<Connection>> m_connections;
     int m_nextId = 1;
 };

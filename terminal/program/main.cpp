@@ -117,6 +117,11 @@ int main(int argc, char *argv[])
     QString problem;
     if (!server.listen(QString::fromStdString(place.path), &problem))
         return fail(problem);
+    // Unreachable, it would run on for nobody; every change is committed.
+    QObject::connect(&server, &terminal::TerminalServer::unreachable, &app, [&place] {
+        std::fprintf(stderr, "velmora-terminal: %s is gone; ending\n", place.path.c_str());
+        QApplication::quit();
+    });
     const int status = app.exec();
     sim::state().store = nullptr;
     return status;

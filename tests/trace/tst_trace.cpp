@@ -21,7 +21,7 @@
 #include <unistd.h>
 
 // The trace's own C declarations must keep the program's shapes.
-#define TRACE_SAME_SHAPE(op)                                                                       \
+#define TRACE_SAME_SHAPE(op, shape)                                                                \
     static_assert(std::is_same_v<decltype(&::op), kestcom_abi::op>,                                \
                   #op " in trace/KestComTrace.h differs from link/KestComAbi.h");
 KESTCOM_OPERATIONS(TRACE_SAME_SHAPE)

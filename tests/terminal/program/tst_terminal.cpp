@@ -141,6 +141,36 @@ private slots:
         QCOMPARE(service.handle(1, frame.substr(2), frame.size()).delay.count(), 0);
     }
 
+    void serverKnowsItsSocketFileIsGone_data()
+    {
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("removed") << false;
+        QTest::newRow("replaced by another's") << true;
+    }
+
+    void serverKnowsItsSocketFileIsGone()
+    {
+        QFETCH(bool, replaced);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("COM1.socket"));
+        {
+            terminal::LineService service(1);
+            HeldTimer timer;
+            terminal::TerminalServer server(service, timer);
+            QString problem;
+            QVERIFY2(server.listen(path, &problem), qPrintable(problem));
+            QVERIFY(server.socketFileIsOurs());
+            QVERIFY(QFile::remove(path));
+            if (replaced) {
+                QFile other(path);
+                QVERIFY(other.open(QIODevice::WriteOnly));
+            }
+            QVERIFY(!server.socketFileIsOurs());
+        }
+        // Going, it leaves another terminal's file where it is.
+        QCOMPARE(QFile::exists(path), replaced);
+    }
+
     void serverHoldsTheAnswerUntilItIsDue()
     {
         QTemporaryDir dir;
