@@ -1,6 +1,7 @@
 #include "app/ClockTestForm.h"
 
 #include "app/Accessibility.h"
+#include "app/BusyCursor.h"
 #include "app/ButtonFace.h"
 #include "app/LinkCommands.h"
 #include "app/Messages.h"
@@ -298,12 +299,18 @@ void ClockTestForm::wireControls()
     Controls &c = m_controls;
     FormContext &ctx = m_context;
     auto onClick = [this](QPushButton *b, void (*command)(FormContext &)) {
-        connect(b, &QPushButton::clicked, this, [this, command] { command(m_context); });
+        connect(b, &QPushButton::clicked, this, [this, command] {
+            BusyCursor busy;
+            command(m_context);
+        });
     };
 
     for (int k = 0; k < 4; ++k) {
         connect(c.Command13[size_t(k)], &QPushButton::clicked, this,
-                [this, k] { connection::OpenLink(m_context, k); });
+                [this, k] {
+                    BusyCursor busy;
+                    connection::OpenLink(m_context, k);
+                });
     }
     onClick(c.Command15, connection::CloseCom);
     onClick(c.Command19, connection::Dial);
