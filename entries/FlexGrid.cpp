@@ -4,6 +4,8 @@
 #include <QEvent>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionHeader>
 
 #include <algorithm>
 
@@ -212,6 +214,32 @@ int FlexGrid::colWidth(int column) const
 void FlexGrid::setColWidth(int column, int twips)
 {
     horizontalHeader()->resizeSection(column, std::max(1, twips / kTwipsPerPixel));
+}
+
+void FlexGrid::widenTo(int column, int pixels)
+{
+    if (horizontalHeader()->sectionSize(column) < pixels)
+        horizontalHeader()->resizeSection(column, pixels);
+}
+
+void FlexGrid::widenForHeader(int column, const QString &text)
+{
+    // What the style keeps of a section for its label.
+    QHeaderView *header = horizontalHeader();
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    constexpr int kProbe = 1000;
+    option.rect = QRect(0, 0, kProbe, header->height());
+    const int margins
+        = kProbe - header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header).width();
+    widenTo(column, header->fontMetrics().horizontalAdvance(text) + margins);
+}
+
+void FlexGrid::widenForCells(int column, const QString &text)
+{
+    // The style's text margin on both sides, and the grid line.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    widenTo(column, fontMetrics().horizontalAdvance(text) + 2 * margin + 1);
 }
 
 void FlexGrid::setRow(int row)

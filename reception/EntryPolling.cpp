@@ -76,7 +76,11 @@ void ProcessReceivedEntry(FormContext &ctx, ReceivedEntry &entry)
     grid.gridModel()->setRowTexts(*row, texts.data(), kEntryColumns);
 
     grid.showLastRow();
-    grid.setTextMatrix(0, kTotalColumn, TotalText(grid.rows()));
+    const QString total = TotalText(grid.rows());
+    // Only a count with one more digit can need a wider column.
+    if (total.size() != grid.textMatrix(0, kTotalColumn).size())
+        grid.widenForHeader(kTotalColumn, total);
+    grid.setTextMatrix(0, kTotalColumn, total);
 }
 
 } // namespace reception

@@ -50,7 +50,8 @@ void TestEntryGrid::startsReset()
     QCOMPARE(grid->cols(), 10);
     for (int c = 0; c < 10; ++c) {
         QCOMPARE(grid->textMatrix(0, c), kHeaders[c]);
-        QCOMPARE(grid->colWidth(c), kWidths[c] / 15 * 15);
+        // Wider only where the font needs it (the fit test covers that).
+        QVERIFY(grid->colWidth(c) >= kWidths[c] / 15 * 15);
         QVERIFY(grid->textMatrix(1, c).isEmpty());
     }
     QVERIFY(grid->verticalHeader()->isHidden());
