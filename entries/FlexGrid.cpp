@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QResizeEvent>
 #include <QHeaderView>
 #include <QScrollBar>
 #include <QStyle>
@@ -299,6 +300,22 @@ bool FlexGrid::event(QEvent *event)
         return true;
     }
     return QTableView::event(event);
+}
+
+bool FlexGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        // The rows that scrolled the grid to its last row can bring up the
+        // horizontal scroll bar only afterwards; the row it would cover is
+        // brought back into view.
+        const auto *resize = static_cast<QResizeEvent *>(event);
+        const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+        const int last = rows() - 1;
+        if (resize->size().height() < resize->oldSize().height() && last >= 1
+            && topRow() + resize->oldSize().height() / rowHeight > last)
+            showLastRow();
+    }
+    return QTableView::viewportEvent(event);
 }
 
 int FlexGrid::fullyVisibleRows() const

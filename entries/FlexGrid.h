@@ -99,6 +99,7 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
     void widenTo(int column, int pixels);

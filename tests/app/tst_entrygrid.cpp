@@ -1,10 +1,14 @@
 // The entry grid's reset and the clicks that copy a grid row into fields.
 #include "TestForm.h"
 
+#include "app/WindowLook.h"
 #include "entries/EntryGrid.h"
 #include "entries/FlexGrid.h"
 
+#include "reception/EntryPolling.h"
+
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTest>
@@ -29,6 +33,7 @@ class TestEntryGrid : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase() { ApplyWindowLook(); }
     void startsReset();
     void resetEmptiesWhateverTheGridHeld();
     void resetOfTwoRowsRemovesNothing();
@@ -40,6 +45,8 @@ private slots:
     void growsToMillionsOfRowsWithoutStorage();
     void shrinkingDropsTheTextOfRemovedRows();
     void lastRowComesIntoView();
+    void newestEntryIsWhollyInView_data();
+    void newestEntryIsWhollyInView();
 };
 
 void TestEntryGrid::startsReset()
@@ -201,6 +208,37 @@ void TestEntryGrid::lastRowComesIntoView()
     const int top = grid->topRow();
     grid->showLastRow();
     QCOMPARE(grid->topRow(), top);
+}
+
+void TestEntryGrid::newestEntryIsWhollyInView_data()
+{
+    QTest::addColumn<int>("perTick");
+    QTest::newRow("a backlog in one tick") << 40;
+    QTest::newRow("one entry a tick") << 1;
+}
+
+void TestEntryGrid::newestEntryIsWhollyInView()
+{
+    QFETCH(int, perTick);
+    FakeForm f;
+    f.form().show();
+    QVERIFY(QTest::qWaitForWindowExposed(&f.form()));
+    FlexGrid *grid = f.c().MSFlexGrid1;
+    // Wider than the grid, as a wide weekday or a large font makes it.
+    grid->setColWidth(3, 4000);
+    for (int index = 0; index < 40;) {
+        for (int k = 0; k < perTick; ++k, ++index) {
+            ReceivedEntry entry;
+            entry.index = index;
+            entry.cardCode = 1053;
+            f.fake.pending << entry;
+        }
+        reception::Timer1Tick(f.ctx());
+        QCoreApplication::processEvents();
+    }
+    QTRY_VERIFY(grid->horizontalScrollBar()->isVisible());
+    const QModelIndex last = grid->model()->index(grid->rows() - 2, 0);
+    QTRY_VERIFY(grid->viewport()->rect().contains(grid->visualRect(last)));
 }
 
 QTEST_MAIN(TestEntryGrid)
