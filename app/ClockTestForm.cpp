@@ -7,6 +7,7 @@
 #include "app/Messages.h"
 #include "app/PcClock.h"
 #include "capture/CaptureCommands.h"
+#include "capture/StartFileNames.h"
 #include "clock/ClockCommands.h"
 #include "config/ConfigCommands.h"
 #include "config/DisplayMessages.h"
@@ -24,6 +25,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
@@ -124,7 +126,7 @@ void ClockTestForm::createControls()
     // Capture panel
     c.Text23 = edit("Text23", QString(), 6000, 45, 2700);
     c.Command26 = button("Command26", QStringLiteral("Capture"), 8790, 15, 1170, 345);
-    c.Text24 = edit("Text24", QStringLiteral("C:\\CLOCKDATA.RAW"), 6000, 525, 2700);
+    c.Text24 = edit("Text24", QString(), 6000, 525, 2700);
     c.Command25 = button("Command25", QStringLiteral("Restore"), 8790, 495, 1170, 345);
     c.Label29 = label("Label29", QStringLiteral("Keep Blanks"), 6300, 855, 1200);
     c.Check8 = check(QStringLiteral("Check8"), false, 6000, 855);
@@ -367,9 +369,11 @@ void ClockTestForm::wireControls()
 void ClockTestForm::load()
 {
     Controls &c = m_controls;
-    c.Text23->setText(QStringLiteral("C:\\CLOCK")
-                      + m_context.pcClock.now().date().toString(QStringLiteral("MM-dd-yyyy"))
-                      + QStringLiteral(".RAW"));
+    const capture::StartFileNames files = capture::StartFileNamesFor(
+        capture::kThisPlatform, m_context.pcClock.now().date(),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    c.Text23->setText(files.capture);
+    c.Text24->setText(files.restore);
     m_context.lib.SetPCName(QStringLiteral("PONTO_PC"));
     m_context.lib.SetConfirmationsTimeout(1000, 1000);
     c.Combo1->setCurrentIndex(17);

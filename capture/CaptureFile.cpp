@@ -1,5 +1,8 @@
 #include "capture/CaptureFile.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <cerrno>
 #include <cstring>
 
@@ -151,6 +154,13 @@ private:
 bool HoldsNul(QStringView name)
 {
     return name.contains(QChar(u'\0'));
+}
+
+QString FullPath(const QString &name)
+{
+    if (name.isEmpty() || HoldsNul(name))
+        return name;
+    return QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath());
 }
 
 bool CaptureFile::openForCapture(const QString &path)

@@ -10,6 +10,11 @@
 // named by the part before the NUL.
 bool HoldsNul(QStringView name);
 
+// The file a typed name stands for, as the system opens it: a relative
+// name is taken from the current folder. Messages name this, so that the
+// technician can find the file.
+QString FullPath(const QString &name);
+
 class CaptureFile
 {
 public:
