@@ -44,33 +44,15 @@ void TestBusyCursor::everyLibraryCallSeesTheWaitCursor_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("stops");
 
-    const bool open = true;
-    for (int k = 0; k < 4; ++k)
-        QTest::addRow("baud %d", k) << QStringLiteral("Command13_%1").arg(k) << false << "" << ""
-                                    << false;
+    FakeForm f;
+    const auto &linkCommands = f.form().buttons().linkCommands();
+    for (QPushButton *b : f.form().findChildren<QPushButton *>())
+        QTest::newRow(qPrintable(b->objectName() + ' ' + b->text()))
+            << b->objectName() << linkCommands.contains(b) << "" << "" << false;
     const QString tooBig = QStringLiteral("1e99");
     QTest::newRow("baud, bad COM field") << "Command13_1" << false << "Text21" << tooBig << true;
-    QTest::newRow("Dial") << "Command19" << false << "" << "" << false;
-    QTest::newRow("Show Message") << "Command21" << false << "" << "" << false;
-    QTest::newRow("Clear All Events") << "Command22" << false << "" << "" << false;
-    const char *linkCommands[][2] = {
-        {"Ptr1=0", "Command1"},         {"Insert Entry", "Command2"},
-        {"Delete Entry", "Command3"},   {"Message", "Command4"},
-        {"Event", "Command5"},          {"Set Clock", "Command6"},
-        {"Read Clock", "Command7"},     {"+sec", "Command8"},
-        {"PC seconds", "Command9"},     {"Send Configurations", "Command10"},
-        {"+10s", "Command11"},          {"-min", "Command12"},
-        {"Send justifications", "Command14"}, {"Close COM", "Command15"},
-        {"Delete Card", "Command16"},   {"Send employees", "Command17"},
-        {"Read Pointers", "Command18"}, {"Calibrate", "Command20"},
-        {"Write Pointer3", "Command23"}, {"Write Pointers", "Command24"},
-        {"Restore", "Command25"},       {"Capture", "Command26"},
-        {"Kill", "Command27"},
-    };
-    for (const auto &command : linkCommands)
-        QTest::newRow(command[0]) << command[1] << open << "" << "" << false;
-    QTest::newRow("Insert Entry, bad index") << "Command2" << open << "Text2" << tooBig << true;
-    QTest::newRow("Send employees, bad range") << "Command17" << open << "Text17" << tooBig << true;
+    QTest::newRow("Insert Entry, bad index") << "Command2" << true << "Text2" << tooBig << true;
+    QTest::newRow("Send employees, bad range") << "Command17" << true << "Text17" << tooBig << true;
 }
 
 void TestBusyCursor::everyLibraryCallSeesTheWaitCursor()

@@ -4,30 +4,19 @@
 
 #include "app/WindowLook.h"
 #include "clock/ClockSeconds.h"
-#include "entries/EntryGrid.h"
 #include "entries/FlexGrid.h"
 #include "reception/EntryPolling.h"
 #include "reception/EntryRow.h"
 
-#include <QApplication>
 #include <QComboBox>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QStyleOption>
 #include <QTest>
 
 namespace {
-
-struct Misfit
-{
-    QString control;
-    QString text;
-    int width;
-    int room;
-};
 
 // Breathing space between a label's text and the control it names.
 constexpr int kLabelGap = 3;
@@ -107,11 +96,12 @@ void TestTextFit::everyTextFitsItsControl()
     f.form().show();
     QVERIFY(QTest::qWaitForWindowExposed(&f.form()));
 
-    QList<Misfit> misfits;
+    QStringList misfits;
     auto check = [&misfits](const QWidget *w, const QString &text, int room) {
         const int width = TextWidth(w, text);
         if (width > room)
-            misfits << Misfit{w->objectName(), text, width, room};
+            misfits << QStringLiteral("%1: \"%2\" is %3 px wide in %4 px")
+                           .arg(w->objectName(), text).arg(width).arg(room);
     };
     int checked = 0;
     for (QWidget *w : f.form().findChildren<QWidget *>()) {
@@ -144,10 +134,7 @@ void TestTextFit::everyTextFitsItsControl()
               HeaderRoom(grid, reception::kTotalColumn));
     }
 
-    for (const Misfit &m : misfits)
-        qWarning("%s: \"%s\" is %d px wide in %d px", qPrintable(m.control), qPrintable(m.text),
-                 m.width, m.room);
-    QVERIFY(misfits.isEmpty());
+    QVERIFY2(misfits.isEmpty(), qPrintable(misfits.join(QStringLiteral("; "))));
 }
 
 void TestTextFit::theNewestEntrysDateFitsForEveryWeekday()
