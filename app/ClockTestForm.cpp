@@ -1,11 +1,13 @@
 #include "app/ClockTestForm.h"
 
 #include "app/Accessibility.h"
+#include "app/BusyCursor.h"
 #include "app/ButtonFace.h"
 #include "app/LinkCommands.h"
 #include "app/Messages.h"
 #include "app/PcClock.h"
 #include "capture/CaptureCommands.h"
+#include "capture/StartFileNames.h"
 #include "clock/ClockCommands.h"
 #include "config/ConfigCommands.h"
 #include "config/DisplayMessages.h"
@@ -24,6 +26,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTextDocument>
 #include <QTextEdit>
 #include <QTimer>
@@ -124,7 +127,7 @@ void ClockTestForm::createControls()
     // Capture panel
     c.Text23 = edit("Text23", QString(), 6000, 45, 2700);
     c.Command26 = button("Command26", QStringLiteral("Capture"), 8790, 15, 1170, 345);
-    c.Text24 = edit("Text24", QStringLiteral("C:\\CLOCKDATA.RAW"), 6000, 525, 2700);
+    c.Text24 = edit("Text24", QString(), 6000, 525, 2700);
     c.Command25 = button("Command25", QStringLiteral("Restore"), 8790, 495, 1170, 345);
     c.Label29 = label("Label29", QStringLiteral("Keep Blanks"), 6300, 855, 1200);
     c.Check8 = check(QStringLiteral("Check8"), false, 6000, 855);
@@ -289,12 +292,18 @@ void ClockTestForm::wireControls()
     Controls &c = m_controls;
     FormContext &ctx = m_context;
     auto onClick = [this](QPushButton *b, void (*command)(FormContext &)) {
-        connect(b, &QPushButton::clicked, this, [this, command] { command(m_context); });
+        connect(b, &QPushButton::clicked, this, [this, command] {
+            BusyCursor busy;
+            command(m_context);
+        });
     };
 
     for (int k = 0; k < 4; ++k) {
         connect(c.Command13[size_t(k)], &QPushButton::clicked, this,
-                [this, k] { connection::OpenLink(m_context, k); });
+                [this, k] {
+                    BusyCursor busy;
+                    connection::OpenLink(m_context, k);
+                });
     }
     onClick(c.Command15, connection::CloseCom);
     onClick(c.Command19, connection::Dial);
@@ -351,9 +360,11 @@ void ClockTestForm::wireControls()
 void ClockTestForm::load()
 {
     Controls &c = m_controls;
-    c.Text23->setText(QStringLiteral("C:\\CLOCK")
-                      + m_context.pcClock.now().date().toString(QStringLiteral("MM-dd-yyyy"))
-                      + QStringLiteral(".RAW"));
+    const capture::StartFileNames files = capture::StartFileNamesFor(
+        capture::kThisPlatform, m_context.pcClock.now().date(),
+        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+    c.Text23->setText(files.capture);
+    c.Text24->setText(files.restore);
     m_context.lib.SetPCName(QStringLiteral("PONTO_PC"));
     m_context.lib.SetConfirmationsTimeout(1000, 1000);
     c.Combo1->setCurrentIndex(17);

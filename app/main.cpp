@@ -1,10 +1,10 @@
 #include "app/ClockTestForm.h"
 #include "app/Messages.h"
 #include "app/PcClock.h"
+#include "app/WindowLook.h"
 #include "link/KestComLibrary.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 #include <QTimer>
 
 #ifndef Q_OS_WIN
@@ -21,13 +21,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
-    // A style that paints the face colours of the coloured buttons.
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-    // The window is laid out in twips for an 8-point sans serif at 96 dpi.
-    QFont font(QStringLiteral("Liberation Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(11);
-    QApplication::setFont(font);
+    ApplyWindowLook();
 
     auto library = KestComLibrary::bindDefault();
     DialogMessages messages;

@@ -46,7 +46,7 @@ void Capture(FormContext &ctx)
     QPushButton *restore = ctx.controls.Command25;
     const bool restoreWasEnabled = restore->isEnabled();
     restore->setEnabled(false);
-    const QString path = ctx.controls.Text23->text();
+    const QString path = FullPath(ctx.controls.Text23->text());
     // Opened before the grid is reset, so that a file that cannot be opened
     // leaves everything as it was.
     if (!ctx.file1.openForCapture(path)) {
@@ -95,7 +95,7 @@ void Restore(FormContext &ctx)
     QPushButton *button = ctx.controls.Command25;
     button->setEnabled(false);
 
-    const QString path = ctx.controls.Text24->text();
+    const QString path = FullPath(ctx.controls.Text24->text());
     if (!ctx.file1.openForRestore(path)) {
         ctx.messages.inform(HoldsNul(path)
                                 ? RestoreNameHasNulMessage(path)

@@ -1,6 +1,7 @@
 #include "capture/CaptureFile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -250,6 +251,13 @@ QString WindowsDeviceKind(QStringView path)
 bool HoldsNul(QStringView name)
 {
     return name.contains(QChar(u'\0'));
+}
+
+QString FullPath(const QString &name)
+{
+    if (name.isEmpty() || HoldsNul(name))
+        return name;
+    return QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath());
 }
 
 bool CaptureFile::openForCapture(const QString &path)

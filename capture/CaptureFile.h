@@ -17,6 +17,11 @@ bool HoldsNul(QStringView name);
 // in any folder, so they are told apart before anything is opened.
 QString WindowsDeviceKind(QStringView path);
 
+// The file a typed name stands for, as the system opens it: a relative
+// name is taken from the current folder. Messages name this, so that the
+// technician can find the file.
+QString FullPath(const QString &name);
+
 class CaptureFile
 {
 public:

@@ -1,6 +1,7 @@
 #include "entries/EntryGrid.h"
 
 #include "app/Controls.h"
+#include "clock/ClockSeconds.h"
 #include "field/FieldValue.h"
 #include "entries/FlexGrid.h"
 
@@ -30,9 +31,14 @@ void ResetEntryGrid(Controls &c)
     if (grid.rows() > 2)
         grid.setRows(2);
     for (int column = 0; column < kEntryColumns; ++column) {
+        const QString header = QString::fromUtf8(kEntryGridLayout[size_t(column)].header);
         grid.setColWidth(column, kEntryGridLayout[size_t(column)].widthTwips);
-        grid.setTextMatrix(0, column, QString::fromUtf8(kEntryGridLayout[size_t(column)].header));
+        grid.widenForHeader(column, header);
+        grid.setTextMatrix(0, column, header);
     }
+    // The weekday is named in the PC's language; its longest name decides.
+    for (int day = 0; day < 7; ++day)
+        grid.widenForCells(0, clocktime::SecondsToDateText(int32_t(day * clocktime::kSecondsPerDay)));
 
     FlexGrid &employees = *c.MSFlexGrid2;
     employees.setColWidth(0, 500);

@@ -2,8 +2,11 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QResizeEvent>
 #include <QHeaderView>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionHeader>
 
 #include <algorithm>
 
@@ -214,6 +217,32 @@ void FlexGrid::setColWidth(int column, int twips)
     horizontalHeader()->resizeSection(column, std::max(1, twips / kTwipsPerPixel));
 }
 
+void FlexGrid::widenTo(int column, int pixels)
+{
+    if (horizontalHeader()->sectionSize(column) < pixels)
+        horizontalHeader()->resizeSection(column, pixels);
+}
+
+void FlexGrid::widenForHeader(int column, const QString &text)
+{
+    // What the style keeps of a section for its label.
+    QHeaderView *header = horizontalHeader();
+    QStyleOptionHeader option;
+    option.initFrom(header);
+    constexpr int kProbe = 1000;
+    option.rect = QRect(0, 0, kProbe, header->height());
+    const int margins
+        = kProbe - header->style()->subElementRect(QStyle::SE_HeaderLabel, &option, header).width();
+    widenTo(column, header->fontMetrics().horizontalAdvance(text) + margins);
+}
+
+void FlexGrid::widenForCells(int column, const QString &text)
+{
+    // The style's text margin on both sides, and the grid line.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    widenTo(column, fontMetrics().horizontalAdvance(text) + 2 * margin + 1);
+}
+
 void FlexGrid::setRow(int row)
 {
     m_row = std::clamp(row, 0, rows() - 1);
@@ -271,6 +300,22 @@ bool FlexGrid::event(QEvent *event)
         return true;
     }
     return QTableView::event(event);
+}
+
+bool FlexGrid::viewportEvent(QEvent *event)
+{
+    if (event->type() == QEvent::Resize) {
+        // The rows that scrolled the grid to its last row can bring up the
+        // horizontal scroll bar only afterwards; the row it would cover is
+        // brought back into view.
+        const auto *resize = static_cast<QResizeEvent *>(event);
+        const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+        const int last = rows() - 1;
+        if (resize->size().height() < resize->oldSize().height() && last >= 1
+            && topRow() + resize->oldSize().height() / rowHeight > last)
+            showLastRow();
+    }
+    return QTableView::viewportEvent(event);
 }
 
 int FlexGrid::fullyVisibleRows() const

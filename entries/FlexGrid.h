@@ -72,6 +72,10 @@ public:
 
     int colWidth(int column) const; // twips
     void setColWidth(int column, int twips);
+    // Widen a column, never narrow it, so that text fits whole in its header
+    // or in its data cells.
+    void widenForHeader(int column, const QString &text);
+    void widenForCells(int column, const QString &text);
 
     // The current cell, set by a click.
     int row() const { return m_row; }
@@ -95,8 +99,10 @@ signals:
 
 protected:
     bool event(QEvent *event) override;
+    bool viewportEvent(QEvent *event) override;
 
 private:
+    void widenTo(int column, int pixels);
     int fullyVisibleRows() const;
     int highestTopRow() const;
     void scrollToPendingTopRow();

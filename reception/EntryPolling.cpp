@@ -1,5 +1,6 @@
 #include "reception/EntryPolling.h"
 
+#include "app/BusyCursor.h"
 #include "app/Controls.h"
 #include "app/FormContext.h"
 #include "app/WindowState.h"
@@ -8,6 +9,8 @@
 #include "link/KestCom.h"
 #include "clock/ClockSeconds.h"
 #include "reception/EntryRow.h"
+
+#include <optional>
 
 namespace reception {
 
@@ -23,11 +26,16 @@ void Timer1Tick(FormContext &ctx)
     // The values live for the whole tick: each call starts from what the
     // previous call and the entry's processing left in them.
     ReceivedEntry entry;
+    // Only once something came: an idle tick, every second, must not flicker.
+    std::optional<BusyCursor> busy;
     while (ctx.lib.W_ReceiveEntry(entry.clockName, entry.index, entry.seconds, entry.cardCode,
                                   entry.aux1, entry.justification, entry.presence,
                                   entry.orValue, entry.code)
-           != 0)
+           != 0) {
+        if (!busy)
+            busy.emplace();
         ProcessReceivedEntry(ctx, entry);
+    }
 
     ticking = false;
 }
@@ -68,7 +76,11 @@ void ProcessReceivedEntry(FormContext &ctx, ReceivedEntry &entry)
     grid.gridModel()->setRowTexts(*row, texts.data(), kEntryColumns);
 
     grid.showLastRow();
-    grid.setTextMatrix(0, kTotalColumn, TotalText(grid.rows()));
+    const QString total = TotalText(grid.rows());
+    // Only a count with one more digit can need a wider column.
+    if (total.size() != grid.textMatrix(0, kTotalColumn).size())
+        grid.widenForHeader(kTotalColumn, total);
+    grid.setTextMatrix(0, kTotalColumn, total);
 }
 
 } // namespace reception

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTextEdit>
 #include <QTimer>
@@ -70,7 +71,6 @@ void TestForm::startTexts_data()
     QTest::addColumn<QString>("text");
     QTest::newRow("terminal number") << "Text11" << "00";
     QTest::newRow("COM") << "Text21" << "1";
-    QTest::newRow("restore file") << "Text24" << "C:\\CLOCKDATA.RAW";
     QTest::newRow("seconds") << "Text12" << "";
     QTest::newRow("date line") << "Text13" << "";
     QTest::newRow("event index") << "Text7" << "0";
@@ -171,10 +171,17 @@ void TestForm::buttonFaces()
 void TestForm::captureFileNameCarriesTheStartDate()
 {
     FakeForm f; // started on 2026-12-07
-    QCOMPARE(f.c().Text23->text(), QStringLiteral("C:\\CLOCK12-07-2026.RAW"));
+#ifdef Q_OS_WIN
+    const QString folder = QStringLiteral("C:\\");
+#else
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + '/';
+#endif
+    const QString capture = folder + QStringLiteral("CLOCK12-07-2026.RAW");
+    QCOMPARE(f.c().Text23->text(), capture);
+    QCOMPARE(f.c().Text24->text(), folder + QStringLiteral("CLOCKDATA.RAW"));
     // Not updated afterwards: the name belongs to the user from then on.
     f.t.pcClock.set(QDateTime(QDate(2027, 1, 2), QTime(8, 0)));
-    QCOMPARE(f.c().Text23->text(), QStringLiteral("C:\\CLOCK12-07-2026.RAW"));
+    QCOMPARE(f.c().Text23->text(), capture);
 }
 
 void TestForm::terminalNameFollowsTheTerminalNumber_data()

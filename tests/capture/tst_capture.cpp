@@ -6,10 +6,13 @@
 #include "app/LinkCommands.h"
 #include "capture/CaptureCommands.h"
 #include "capture/CaptureFile.h"
+#include "capture/StartFileNames.h"
 #include "entries/FlexGrid.h"
+#include "field/QuotedText.h"
 #include "reception/EntryPolling.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
@@ -112,6 +115,10 @@ private slots:
     void farIndexWithKeepBlanksRefused();
     void closingTheWindowStopsTheRestore();
     void captureClickDuringRestoreIgnored();
+    void startFileNames_data();
+    void startFileNames();
+    void messagesNameTheFullPath_data();
+    void messagesNameTheFullPath();
 };
 
 void TestCapture::captureSteps()
@@ -578,6 +585,55 @@ void TestCapture::captureClickDuringRestoreIgnored()
     QCOMPARE(b.f.state().CaptureFileOpen, 0);
     QVERIFY(!QFileInfo::exists(captured));
     QVERIFY(b.afterRestore());
+}
+
+void TestCapture::startFileNames_data()
+{
+    using capture::Platform;
+    QTest::addColumn<Platform>("platform");
+    QTest::addColumn<QString>("documents");
+    QTest::addColumn<QString>("capture");
+    QTest::addColumn<QString>("restore");
+    QTest::newRow("Windows: the drive's root") << Platform::Windows << "/home/ana/Documents"
+                                               << "C:\\CLOCK12-07-2026.RAW" << "C:\\CLOCKDATA.RAW";
+    QTest::newRow("elsewhere: documents") << Platform::Other << "/home/ana/Documents"
+                                          << "/home/ana/Documents/CLOCK12-07-2026.RAW"
+                                          << "/home/ana/Documents/CLOCKDATA.RAW";
+    QTest::newRow("documents with a slash") << Platform::Other << "/home/ana/Documents/"
+                                            << "/home/ana/Documents/CLOCK12-07-2026.RAW"
+                                            << "/home/ana/Documents/CLOCKDATA.RAW";
+}
+
+void TestCapture::startFileNames()
+{
+    QFETCH(capture::Platform, platform);
+    QFETCH(QString, documents);
+    const auto names = capture::StartFileNamesFor(platform, QDate(2026, 12, 7), documents);
+    QTEST(QDir::fromNativeSeparators(names.capture), "capture");
+    QTEST(QDir::fromNativeSeparators(names.restore), "restore");
+}
+
+void TestCapture::messagesNameTheFullPath_data()
+{
+    QTest::addColumn<bool>("restore");
+    QTest::newRow("capture") << false;
+    QTest::newRow("restore") << true;
+}
+
+void TestCapture::messagesNameTheFullPath()
+{
+    QFETCH(bool, restore);
+    Bench b;
+    // Relative to the folder the program was started from.
+    const QString name = QStringLiteral("no-such-folder-here/CLOCKDATA.RAW");
+    if (restore)
+        b.restore(name);
+    else
+        b.capture(name);
+    QCOMPARE(b.f.messages().texts.size(), 1);
+    const QString full = QDir::toNativeSeparators(QDir::current().absoluteFilePath(name));
+    QVERIFY2(b.f.messages().texts[0].contains(field::QuotedPath(full)),
+             qPrintable(b.f.messages().texts[0]));
 }
 
 QTEST_MAIN(TestCapture)

@@ -1,0 +1,24 @@
+#include "app/WindowLook.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+
+QFont WindowFont()
+{
+#ifdef Q_OS_WIN
+    return QApplication::font();
+#else
+    // Metric-compatible with the narrow face the sizes were laid out for.
+    QFont font(QStringLiteral("Liberation Sans Narrow"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(11);
+    return font;
+#endif
+}
+
+void ApplyWindowLook()
+{
+    // A style that paints the face colours of the coloured buttons.
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setFont(WindowFont());
+}
