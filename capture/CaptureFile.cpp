@@ -257,6 +257,11 @@ QString FullPath(const QString &name)
 {
     if (name.isEmpty() || HoldsNul(name))
         return name;
+#ifdef Q_OS_WIN
+    // A device has no folder; the name is what the system opens.
+    if (!WindowsDeviceKind(name).isEmpty())
+        return name;
+#endif
     return QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath());
 }
 
