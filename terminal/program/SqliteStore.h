@@ -4,15 +4,15 @@
 // engine answers the call that made it.
 
 #include "terminal/engine/Store.h"
+#include "terminal/engine/SimState.h"
 #include "terminal/program/LineService.h"
+#include "terminal/program/StoreDatabase.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 
 #include <functional>
 #include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,21 +27,22 @@ struct OpenResult
     QString movedAside;      // where the unusable file went
 };
 
-// What a file found at start is, decided from its schema version and
-// whether it could be read.
-enum class FileVerdict { Usable, FromTheFuture, Unreadable };
-FileVerdict judgeFile(bool readable, int schemaVersion);
-// A name beside `path` that no file has yet: path.<reason>-<stamp>[-n].
-QString asideName(const QString &path, const QString &reason, const QString &stamp,
-                  const std::function<bool(const QString &)> &exists);
+// What a file holds of the line.
+struct StoredLine
+{
+    std::vector<sim::Terminal> terminals;
+    std::string pcName;
+    int32_t confirmationsA = 0;
+    int32_t confirmationsB = 0;
+    std::size_t entryCapacity = sim::kDefaultEntryCapacity;
+    bool zeroTerminatedNames = false;
+    Pace pace = Pace::Wire;
+};
 
 class SqliteStore final : public sim::Store
 {
 public:
-    static constexpr int kSchemaVersion = 2;
-
     explicit SqliteStore(QString path);
-    ~SqliteStore() override;
 
     // Loads the engine's state from the file, or writes the engine's present
     // state (a fresh terminal) when there is no usable file. A file that is
@@ -70,43 +71,36 @@ public:
     void allReplaced(const sim::State &state) override;
 
 private:
-    struct Keys
+    struct TerminalRows
     {
         int64_t id = 0;
-        std::vector<int64_t> order; // the sort key of each entry, by position
+        std::vector<int64_t> orderKeys; // of each entry, by position
     };
 
-    bool openConnection();
-    void closeConnection();
-    bool createSchema();
-    bool migrate(int version);
-    bool load();
-    bool begin();
-    void commit(const char *what);
-    bool run(QSqlQuery &query);
-    bool exec(const QString &sql);
+    std::optional<StoredLine> load();
+    bool loadTerminals(StoredLine &line);
+    bool loadEntries(sim::Terminal &terminal, TerminalRows &rows);
+    bool loadTerminalDetails(sim::Terminal &terminal, int64_t id);
+    // One transaction; its first failure goes to the problem handler.
+    bool change(const char *what, const std::function<bool()> &work);
 
-    Keys &keysOf(const sim::Terminal &terminal);
+    TerminalRows &rowsOf(const sim::Terminal &terminal);
+    int orderOf(const sim::Terminal &terminal) const;
     bool writeLine(const sim::State &state);
     bool writeTerminalRow(const sim::Terminal &terminal, int order);
     bool writePointers(const sim::Terminal &terminal);
     bool writeEntry(int64_t terminalId, int64_t key, const sim::Entry &entry);
+    bool writeMessage(const sim::Terminal &terminal, int32_t employee, int32_t kind);
+    bool writeEvent(const sim::Terminal &terminal, int slot);
+    bool writeEmployee(const sim::Terminal &terminal, int32_t employee);
     bool writeTerminalWhole(const sim::Terminal &terminal, int order);
     bool clearTerminal(int64_t terminalId);
-    int orderOf(const sim::Terminal &terminal) const;
-    // Room for a key before `index`: keys around it are spread out if needed.
-    bool makeRoom(const sim::Terminal &terminal, Keys &keys, std::size_t index);
 
-    QString m_path;
-    QString m_connection;
-    QSqlDatabase m_db;
-    bool m_failed = false;
+    StoreDatabase m_db;
     Pace m_pace = Pace::Wire;
-    std::map<std::string, Keys> m_keys;
+    std::map<std::string, TerminalRows> m_rows;
     int64_t m_nextId = 1;
     std::function<void(const QString &)> m_problem;
-
-    std::unique_ptr<QSqlQuery> m_insertEntry, m_deleteEntry, m_updateTerminal, m_updatePointers;
 };
 
 } // namespace velmora::terminal
