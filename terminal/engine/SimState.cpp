@@ -63,6 +63,9 @@ void Terminal::returnToFactory()
 {
     Terminal fresh(std::move(name));
     fresh.answering = answering;
+    // The same memory, emptied: the program's stays in its file.
+    fresh.entries = std::move(entries);
+    fresh.entries.clear();
     *this = std::move(fresh);
 }
 

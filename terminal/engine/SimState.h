@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "terminal/engine/EntryMemory.h"
 #include "terminal/engine/Store.h"
 
 namespace velmora::sim {
@@ -31,19 +32,6 @@ inline constexpr std::size_t kMaxNameLength = 32;
 inline constexpr std::size_t kIoLogLimit = 1000;
 // Keeps every sum of PC clock and terminal offset inside 64 bits.
 inline constexpr int64_t kPcClockLimit = int64_t{1} << 53;
-
-enum class Origin : int32_t { Card = 0, Inserted = 1 };
-
-struct Entry
-{
-    int32_t seconds = 0;
-    int32_t cardCode = 0;
-    uint8_t aux1 = 0;
-    uint8_t justification = 0;
-    uint8_t presence = 0;
-    Origin origin = Origin::Card;
-    int32_t serial = 0;
-};
 
 struct EmployeeName
 {
@@ -69,7 +57,7 @@ struct Terminal
     std::string name;
     bool answering = true;
 
-    std::vector<Entry> entries;
+    Entries entries;
     int32_t secondPointer = 0;
     int32_t readerPointer = 0;
     int32_t nextSerial = 1;

@@ -14,13 +14,13 @@ bool roomBefore(const std::vector<int64_t> &order, std::size_t index)
 // Spreads the keys of a window around `index`, doubling it until its span
 // leaves a gap for every entry in it and one more; one step stays free
 // before `index`.
-void spread(const std::vector<int64_t> &order, std::size_t index, OrderKeyPlacement &placement)
+void spread(const std::vector<int64_t> &order, std::size_t index, int64_t gap, OrderKeyPlacement &placement)
 {
     for (std::size_t half = 8;; half *= 2) {
         const std::size_t lo = index > half ? index - half : 0;
         const std::size_t hi = std::min(order.size(), index + half);
-        const int64_t from = lo == 0 ? order[0] - kOrderKeyGap * int64_t(hi + 1) : order[lo - 1];
-        const int64_t to = hi == order.size() ? order.back() + kOrderKeyGap * int64_t(hi - lo + 1)
+        const int64_t from = lo == 0 ? order[0] - gap * int64_t(hi + 1) : order[lo - 1];
+        const int64_t to = hi == order.size() ? order.back() + gap * int64_t(hi - lo + 1)
                                               : order[hi];
         const int64_t count = int64_t(hi - lo) + 1;
         const int64_t step = (to - from) / (count + 2);
@@ -40,11 +40,11 @@ void spread(const std::vector<int64_t> &order, std::size_t index, OrderKeyPlacem
 
 } // namespace
 
-OrderKeyPlacement PlaceOrderKey(const std::vector<int64_t> &order, std::size_t index)
+OrderKeyPlacement PlaceOrderKey(const std::vector<int64_t> &order, std::size_t index, int64_t gap)
 {
     OrderKeyPlacement placement;
     if (!roomBefore(order, index))
-        spread(order, index, placement);
+        spread(order, index, gap, placement);
     const auto keyAt = [&](std::size_t i) {
         const std::size_t moved = i - placement.firstMoved;
         return i >= placement.firstMoved && moved < placement.movedKeys.size()
@@ -54,9 +54,9 @@ OrderKeyPlacement PlaceOrderKey(const std::vector<int64_t> &order, std::size_t i
     if (order.empty())
         placement.key = 0;
     else if (index == order.size())
-        placement.key = keyAt(index - 1) + kOrderKeyGap;
+        placement.key = keyAt(index - 1) + gap;
     else if (index == 0)
-        placement.key = keyAt(0) - kOrderKeyGap;
+        placement.key = keyAt(0) - gap;
     else
         placement.key = keyAt(index - 1) + (keyAt(index) - keyAt(index - 1)) / 2;
     return placement;
@@ -69,11 +69,11 @@ void ApplyOrderKey(std::vector<int64_t> &order, std::size_t index, const OrderKe
     order.insert(order.begin() + std::ptrdiff_t(index), placement.key);
 }
 
-std::vector<int64_t> FreshOrderKeys(std::size_t count)
+std::vector<int64_t> FreshOrderKeys(std::size_t count, int64_t gap)
 {
     std::vector<int64_t> keys(count);
     for (std::size_t i = 0; i < count; ++i)
-        keys[i] = int64_t(i) * kOrderKeyGap;
+        keys[i] = int64_t(i) * gap;
     return keys;
 }
 

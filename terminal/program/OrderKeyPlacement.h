@@ -21,11 +21,12 @@ struct OrderKeyPlacement
 };
 
 // Where an entry inserted before position `index` of `order` (ascending
-// keys) goes, and which keys move to make room.
-OrderKeyPlacement PlaceOrderKey(const std::vector<int64_t> &order, std::size_t index);
+// keys) goes, and which keys move to make room; `gap` apart at the ends.
+OrderKeyPlacement PlaceOrderKey(const std::vector<int64_t> &order, std::size_t index,
+                                int64_t gap = kOrderKeyGap);
 // `order` as it is after the insertion.
 void ApplyOrderKey(std::vector<int64_t> &order, std::size_t index, const OrderKeyPlacement &placement);
 // Keys for `count` entries written in one go.
-std::vector<int64_t> FreshOrderKeys(std::size_t count);
+std::vector<int64_t> FreshOrderKeys(std::size_t count, int64_t gap = kOrderKeyGap);
 
 } // namespace velmora::terminal

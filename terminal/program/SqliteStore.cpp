@@ -1,13 +1,13 @@
 #include "terminal/program/SqliteStore.h"
 
 #include "terminal/program/FileVerdict.h"
-#include "terminal/program/OrderKeyPlacement.h"
 #include "terminal/program/SchemaMigration.h"
 #include "terminal/program/StoredValues.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QVariant>
 
 #include <algorithm>
@@ -34,6 +34,13 @@ void Install(StoredLine &&line, State &s)
 
 SqliteStore::SqliteStore(QString path) : m_db(std::move(path))
 {
+}
+
+SqliteStore::~SqliteStore()
+{
+    for (Terminal &t : sim::state().terminals)
+        if (heldHere(t))
+            t.entries.setMemory(std::make_unique<sim::HeldEntryMemory>(t.entries.all()));
 }
 
 OpenResult SqliteStore::open()
@@ -109,7 +116,7 @@ std::optional<StoredLine> SqliteStore::load()
 
 bool SqliteStore::loadTerminals(StoredLine &line)
 {
-    std::map<std::string, TerminalRows> rowsByName;
+    std::map<std::string, int64_t> ids;
     QSqlQuery &q = m_db.prepared(QStringLiteral(
         "SELECT id, name, answering, second_pointer, reader_pointer, next_serial, clock_offset, "
         "adjustment_count, adjustment_reference, adjustment_drift, configuration, "
@@ -124,9 +131,9 @@ bool SqliteStore::loadTerminals(StoredLine &line)
     };
     while (q.next()) {
         Terminal &t = line.terminals.emplace_back(ToText(q.value("name")));
-        TerminalRows &rows = rowsByName[t.name];
-        rows.id = q.value("id").toLongLong();
-        m_nextId = std::max(m_nextId, rows.id + 1);
+        const int64_t id = q.value("id").toLongLong();
+        ids[t.name] = id;
+        m_nextId = std::max(m_nextId, id + 1);
         t.answering = q.value("answering").toInt() != 0;
         t.secondPointer = q.value("second_pointer").toInt();
         t.readerPointer = q.value("reader_pointer").toInt();
@@ -153,40 +160,12 @@ bool SqliteStore::loadTerminals(StoredLine &line)
     }
     q.finish();
     for (Terminal &t : line.terminals) {
-        TerminalRows &rows = rowsByName[t.name];
-        if (!loadEntries(t, rows) || !loadTerminalDetails(t, rows.id))
+        auto entries = std::make_unique<StoredEntryMemory>(m_db, ids[t.name]);
+        if (!entries->load() || !loadTerminalDetails(t, ids[t.name]))
             return false;
+        t.entries.setMemory(std::move(entries));
     }
-    m_rows = std::move(rowsByName);
-    return true;
-}
-
-bool SqliteStore::loadEntries(Terminal &terminal, TerminalRows &rows)
-{
-    QSqlQuery &q = m_db.prepared(QStringLiteral(
-        "SELECT order_key, seconds, card_code, aux1, justification, presence, origin, serial "
-        "FROM entries WHERE terminal_id = :terminal_id ORDER BY order_key"));
-    q.setForwardOnly(true);
-    q.bindValue(QStringLiteral(":terminal_id"), qint64(rows.id));
-    if (!m_db.run(q))
-        return false;
-    while (q.next()) {
-        rows.orderKeys.push_back(q.value("order_key").toLongLong());
-        Entry e;
-        e.seconds = q.value("seconds").toInt();
-        e.cardCode = q.value("card_code").toInt();
-        e.aux1 = uint8_t(q.value("aux1").toInt());
-        e.justification = uint8_t(q.value("justification").toInt());
-        e.presence = uint8_t(q.value("presence").toInt());
-        e.origin = q.value("origin").toInt() == 1 ? sim::Origin::Inserted : sim::Origin::Card;
-        e.serial = q.value("serial").toInt();
-        terminal.entries.push_back(e);
-    }
-    if (q.lastError().isValid()) {
-        m_db.fail(q.lastError().text());
-        return false;
-    }
-    q.finish();
+    m_ids = std::move(ids);
     return true;
 }
 
@@ -241,18 +220,42 @@ bool SqliteStore::change(const char *what, const std::function<bool()> &work)
     m_db.clearError();
     if (m_db.transaction(work))
         return true;
+    reloadEntries();
     if (m_problem)
         m_problem(QStringLiteral("The terminal's memory could not keep the change (%1): %2")
                       .arg(QString::fromLatin1(what), m_db.error()));
     return false;
 }
 
-SqliteStore::TerminalRows &SqliteStore::rowsOf(const Terminal &terminal)
+int64_t SqliteStore::idOf(const Terminal &terminal)
 {
-    TerminalRows &rows = m_rows[terminal.name];
-    if (rows.id == 0)
-        rows.id = m_nextId++;
-    return rows;
+    int64_t &id = m_ids[terminal.name];
+    if (id == 0)
+        id = m_nextId++;
+    return id;
+}
+
+StoredEntryMemory *SqliteStore::heldHere(const Terminal &terminal) const
+{
+    auto *memory = dynamic_cast<StoredEntryMemory *>(&terminal.entries.memory());
+    return memory && memory->database() == &m_db ? memory : nullptr;
+}
+
+bool SqliteStore::adopt(const Terminal &terminal, int64_t id)
+{
+    auto memory = std::make_unique<StoredEntryMemory>(m_db, id);
+    if (!memory->load())
+        return false;
+    // Every terminal the engine tells of lives in its state.
+    const_cast<Terminal &>(terminal).entries.setMemory(std::move(memory));
+    return true;
+}
+
+void SqliteStore::reloadEntries()
+{
+    for (const Terminal &t : sim::state().terminals)
+        if (StoredEntryMemory *memory = heldHere(t))
+            memory->load();
 }
 
 int SqliteStore::orderOf(const Terminal &terminal) const
@@ -280,7 +283,6 @@ bool SqliteStore::writeLine(const State &state)
 
 bool SqliteStore::writeTerminalRow(const Terminal &terminal, int order)
 {
-    const TerminalRows &rows = rowsOf(terminal);
     QSqlQuery &q = m_db.prepared(QStringLiteral(
         "INSERT OR REPLACE INTO terminals(id, line_order, name, answering, second_pointer, "
         "reader_pointer, next_serial, clock_offset, adjustment_count, adjustment_reference, "
@@ -290,7 +292,7 @@ bool SqliteStore::writeTerminalRow(const Terminal &terminal, int order)
         ":next_serial, :clock_offset, :adjustment_count, :adjustment_reference, "
         ":adjustment_drift, :configuration, :justification_count, :justifications, "
         ":message_shown, :shown_number, :shown_text, :spent_clock_changes, :shown_at)"));
-    q.bindValue(QStringLiteral(":id"), qint64(rows.id));
+    q.bindValue(QStringLiteral(":id"), qint64(idOf(terminal)));
     q.bindValue(QStringLiteral(":line_order"), order);
     q.bindValue(QStringLiteral(":name"), ToBytes(terminal.name));
     q.bindValue(QStringLiteral(":answering"), terminal.answering ? 1 : 0);
@@ -321,25 +323,7 @@ bool SqliteStore::writePointers(const Terminal &terminal)
     q.bindValue(QStringLiteral(":second_pointer"), terminal.secondPointer);
     q.bindValue(QStringLiteral(":reader_pointer"), terminal.readerPointer);
     q.bindValue(QStringLiteral(":next_serial"), terminal.nextSerial);
-    q.bindValue(QStringLiteral(":id"), qint64(rowsOf(terminal).id));
-    return m_db.run(q);
-}
-
-bool SqliteStore::writeEntry(int64_t terminalId, int64_t key, const Entry &entry)
-{
-    QSqlQuery &q = m_db.prepared(QStringLiteral(
-        "INSERT INTO entries(terminal_id, order_key, seconds, card_code, aux1, justification, "
-        "presence, origin, serial) VALUES (:terminal_id, :order_key, :seconds, :card_code, "
-        ":aux1, :justification, :presence, :origin, :serial)"));
-    q.bindValue(QStringLiteral(":terminal_id"), qint64(terminalId));
-    q.bindValue(QStringLiteral(":order_key"), qint64(key));
-    q.bindValue(QStringLiteral(":seconds"), entry.seconds);
-    q.bindValue(QStringLiteral(":card_code"), entry.cardCode);
-    q.bindValue(QStringLiteral(":aux1"), int(entry.aux1));
-    q.bindValue(QStringLiteral(":justification"), int(entry.justification));
-    q.bindValue(QStringLiteral(":presence"), int(entry.presence));
-    q.bindValue(QStringLiteral(":origin"), int(entry.origin));
-    q.bindValue(QStringLiteral(":serial"), entry.serial);
+    q.bindValue(QStringLiteral(":id"), qint64(idOf(terminal)));
     return m_db.run(q);
 }
 
@@ -349,7 +333,7 @@ bool SqliteStore::writeMessage(const Terminal &terminal, int32_t employee, int32
     QSqlQuery &q = m_db.prepared(QStringLiteral(
         "INSERT OR REPLACE INTO messages(terminal_id, employee, kind, text) "
         "VALUES (:terminal_id, :employee, :kind, :text)"));
-    q.bindValue(QStringLiteral(":terminal_id"), qint64(rowsOf(terminal).id));
+    q.bindValue(QStringLiteral(":terminal_id"), qint64(idOf(terminal)));
     q.bindValue(QStringLiteral(":employee"), employee);
     q.bindValue(QStringLiteral(":kind"), kind);
     q.bindValue(QStringLiteral(":text"), found == terminal.messages.end() ? QByteArray() : ToBytes(found->second));
@@ -358,7 +342,7 @@ bool SqliteStore::writeMessage(const Terminal &terminal, int32_t employee, int32
 
 bool SqliteStore::writeEvent(const Terminal &terminal, int slot)
 {
-    const int64_t id = rowsOf(terminal).id;
+    const int64_t id = idOf(terminal);
     const auto &event = terminal.events[std::size_t(slot)];
     if (!event) {
         QSqlQuery &q = m_db.prepared(QStringLiteral(
@@ -381,7 +365,7 @@ bool SqliteStore::writeEvent(const Terminal &terminal, int slot)
 
 bool SqliteStore::writeEmployee(const Terminal &terminal, int32_t employee)
 {
-    const int64_t id = rowsOf(terminal).id;
+    const int64_t id = idOf(terminal);
     const auto found = terminal.employees.find(employee);
     if (found == terminal.employees.end()) {
         QSqlQuery &q = m_db.prepared(QStringLiteral(
@@ -403,7 +387,7 @@ bool SqliteStore::writeEmployee(const Terminal &terminal, int32_t employee)
 
 bool SqliteStore::clearTerminal(int64_t terminalId)
 {
-    for (const char *table : {"entries", "messages", "events", "employees"}) {
+    for (const char *table : {"messages", "events", "employees"}) {
         QSqlQuery &q = m_db.prepared(
             QStringLiteral("DELETE FROM %1 WHERE terminal_id = :terminal_id").arg(QLatin1String(table)));
         q.bindValue(QStringLiteral(":terminal_id"), qint64(terminalId));
@@ -415,13 +399,21 @@ bool SqliteStore::clearTerminal(int64_t terminalId)
 
 bool SqliteStore::writeTerminalWhole(const Terminal &terminal, int order)
 {
-    TerminalRows &rows = rowsOf(terminal);
-    if (!clearTerminal(rows.id) || !writeTerminalRow(terminal, order))
+    const int64_t id = idOf(terminal);
+    if (!clearTerminal(id) || !writeTerminalRow(terminal, order))
         return false;
-    rows.orderKeys = FreshOrderKeys(terminal.entries.size());
-    for (std::size_t i = 0; i < terminal.entries.size(); ++i)
-        if (!writeEntry(rows.id, rows.orderKeys[i], terminal.entries[i]))
+    // Entries the store holds are written as they change.
+    if (!heldHere(terminal)) {
+        for (const char *table : {"entries", "entry_blocks"}) {
+            QSqlQuery &q = m_db.prepared(
+                QStringLiteral("DELETE FROM %1 WHERE terminal_id = :terminal_id").arg(QLatin1String(table)));
+            q.bindValue(QStringLiteral(":terminal_id"), qint64(id));
+            if (!m_db.run(q))
+                return false;
+        }
+        if (!StoredEntryMemory::WriteAll(m_db, id, terminal.entries.all()) || !adopt(terminal, id))
             return false;
+    }
     for (const auto &[key, message] : terminal.messages)
         if (!writeMessage(terminal, key.first, key.second))
             return false;
@@ -459,71 +451,20 @@ void SqliteStore::pointersChanged(const Terminal &terminal)
     change("pointers", [&] { return writePointers(terminal); });
 }
 
-void SqliteStore::entryInserted(const Terminal &terminal, std::size_t index)
+// The entries themselves were written as the engine changed them.
+void SqliteStore::entryInserted(const Terminal &terminal, std::size_t)
 {
-    // The engine's entries already hold the new one at `index`.
-    change("entry", [&] {
-        TerminalRows &rows = rowsOf(terminal);
-        const OrderKeyPlacement placement = PlaceOrderKey(rows.orderKeys, index);
-        if (!placement.movedKeys.empty()) {
-            QSqlQuery &del = m_db.prepared(QStringLiteral(
-                "DELETE FROM entries WHERE terminal_id = :terminal_id AND order_key >= :from "
-                "AND order_key <= :to"));
-            del.bindValue(QStringLiteral(":terminal_id"), qint64(rows.id));
-            del.bindValue(QStringLiteral(":from"), qint64(rows.orderKeys[placement.firstMoved]));
-            del.bindValue(QStringLiteral(":to"),
-                          qint64(rows.orderKeys[placement.firstMoved + placement.movedKeys.size() - 1]));
-            if (!m_db.run(del))
-                return false;
-            for (std::size_t n = 0; n < placement.movedKeys.size(); ++n) {
-                const std::size_t position = placement.firstMoved + n;
-                const Entry &moved = terminal.entries[position + (position >= index ? 1 : 0)];
-                if (!writeEntry(rows.id, placement.movedKeys[n], moved))
-                    return false;
-            }
-        }
-        if (!writeEntry(rows.id, placement.key, terminal.entries[index]) || !writePointers(terminal))
-            return false;
-        ApplyOrderKey(rows.orderKeys, index, placement);
-        return true;
-    });
+    change("entry", [&] { return heldHere(terminal) ? writePointers(terminal) : writeTerminalWhole(terminal, orderOf(terminal)); });
 }
 
-void SqliteStore::entryErased(const Terminal &terminal, std::size_t index)
+void SqliteStore::entryErased(const Terminal &terminal, std::size_t)
 {
-    change("entry deleted", [&] {
-        TerminalRows &rows = rowsOf(terminal);
-        if (index >= rows.orderKeys.size())
-            return true;
-        QSqlQuery &q = m_db.prepared(QStringLiteral(
-            "DELETE FROM entries WHERE terminal_id = :terminal_id AND order_key = :order_key"));
-        q.bindValue(QStringLiteral(":terminal_id"), qint64(rows.id));
-        q.bindValue(QStringLiteral(":order_key"), qint64(rows.orderKeys[index]));
-        if (!m_db.run(q) || !writePointers(terminal))
-            return false;
-        rows.orderKeys.erase(rows.orderKeys.begin() + std::ptrdiff_t(index));
-        return true;
-    });
+    change("entry deleted", [&] { return heldHere(terminal) ? writePointers(terminal) : writeTerminalWhole(terminal, orderOf(terminal)); });
 }
 
 void SqliteStore::entriesCut(const Terminal &terminal)
 {
-    change("entries cut", [&] {
-        TerminalRows &rows = rowsOf(terminal);
-        const std::size_t kept = terminal.entries.size();
-        if (kept < rows.orderKeys.size()) {
-            QSqlQuery &q = m_db.prepared(QStringLiteral(
-                "DELETE FROM entries WHERE terminal_id = :terminal_id AND order_key >= :from"));
-            q.bindValue(QStringLiteral(":terminal_id"), qint64(rows.id));
-            q.bindValue(QStringLiteral(":from"), qint64(rows.orderKeys[kept]));
-            if (!m_db.run(q))
-                return false;
-        }
-        if (!writePointers(terminal))
-            return false;
-        rows.orderKeys.resize(std::min(kept, rows.orderKeys.size()));
-        return true;
-    });
+    change("entries cut", [&] { return heldHere(terminal) ? writePointers(terminal) : writeTerminalWhole(terminal, orderOf(terminal)); });
 }
 
 void SqliteStore::eventChanged(const Terminal &terminal, int slot)
@@ -549,10 +490,21 @@ void SqliteStore::terminalReplaced(const Terminal &terminal)
 void SqliteStore::allReplaced(const State &state)
 {
     change("line", [&] {
-        for (const char *table : {"terminals", "entries", "messages", "events", "employees"})
+        for (const char *table : {"terminals", "messages", "events", "employees"})
             if (!m_db.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table))))
                 return false;
-        m_rows.clear();
+        // Terminals still on the line keep the entries held here; the rest go.
+        m_ids.clear();
+        QStringList kept;
+        for (const Terminal &t : state.terminals)
+            if (const StoredEntryMemory *memory = heldHere(t)) {
+                m_ids[t.name] = memory->terminalId();
+                kept << QString::number(memory->terminalId());
+            }
+        for (const char *table : {"entries", "entry_blocks"})
+            if (!m_db.exec(QStringLiteral("DELETE FROM %1 WHERE terminal_id NOT IN (%2)")
+                               .arg(QLatin1String(table), kept.join(u','))))
+                return false;
         if (!writeLine(state))
             return false;
         for (std::size_t i = 0; i < state.terminals.size(); ++i)

@@ -7,6 +7,7 @@
 #include "terminal/engine/SimState.h"
 #include "terminal/program/LineService.h"
 #include "terminal/program/StoreDatabase.h"
+#include "terminal/program/StoredEntryMemory.h"
 
 #include <QString>
 
@@ -43,6 +44,8 @@ class SqliteStore final : public sim::Store
 {
 public:
     explicit SqliteStore(QString path);
+    // Entries the store held come back into the process.
+    ~SqliteStore() override;
 
     // Loads the engine's state from the file, or writes the engine's present
     // state (a fresh terminal) when there is no usable file. A file that is
@@ -71,25 +74,22 @@ public:
     void allReplaced(const sim::State &state) override;
 
 private:
-    struct TerminalRows
-    {
-        int64_t id = 0;
-        std::vector<int64_t> orderKeys; // of each entry, by position
-    };
-
     std::optional<StoredLine> load();
     bool loadTerminals(StoredLine &line);
-    bool loadEntries(sim::Terminal &terminal, TerminalRows &rows);
     bool loadTerminalDetails(sim::Terminal &terminal, int64_t id);
     // One transaction; its first failure goes to the problem handler.
     bool change(const char *what, const std::function<bool()> &work);
 
-    TerminalRows &rowsOf(const sim::Terminal &terminal);
+    int64_t idOf(const sim::Terminal &terminal);
     int orderOf(const sim::Terminal &terminal) const;
+    // The terminal's entries when this store holds them, else null.
+    StoredEntryMemory *heldHere(const sim::Terminal &terminal) const;
+    // The store holds the terminal's entries from now on.
+    bool adopt(const sim::Terminal &terminal, int64_t id);
+    void reloadEntries();
     bool writeLine(const sim::State &state);
     bool writeTerminalRow(const sim::Terminal &terminal, int order);
     bool writePointers(const sim::Terminal &terminal);
-    bool writeEntry(int64_t terminalId, int64_t key, const sim::Entry &entry);
     bool writeMessage(const sim::Terminal &terminal, int32_t employee, int32_t kind);
     bool writeEvent(const sim::Terminal &terminal, int slot);
     bool writeEmployee(const sim::Terminal &terminal, int32_t employee);
@@ -98,7 +98,7 @@ private:
 
     StoreDatabase m_db;
     Pace m_pace = Pace::Wire;
-    std::map<std::string, TerminalRows> m_rows;
+    std::map<std::string, int64_t> m_ids;
     int64_t m_nextId = 1;
     std::function<void(const QString &)> m_problem;
 };

@@ -39,6 +39,9 @@ bool StoreDatabase::open()
 void StoreDatabase::close()
 {
     m_prepared.clear();
+    if (m_inTransaction && m_db.isOpen())
+        m_db.commit();
+    m_inTransaction = false;
     if (m_db.isValid()) {
         m_db.close();
         m_db = QSqlDatabase();
@@ -82,12 +85,23 @@ bool StoreDatabase::execAll(const std::vector<const char *> &statements)
     return true;
 }
 
-bool StoreDatabase::transaction(const std::function<bool()> &work)
+bool StoreDatabase::joinTransaction()
 {
+    if (m_inTransaction)
+        return true;
     if (!m_db.isOpen() || !m_db.transaction()) {
         fail(m_db.lastError().text());
         return false;
     }
+    m_inTransaction = true;
+    return true;
+}
+
+bool StoreDatabase::transaction(const std::function<bool()> &work)
+{
+    if (!joinTransaction())
+        return false;
+    m_inTransaction = false;
     if (work() && !failed() && m_db.commit())
         return true;
     if (!failed())

@@ -33,8 +33,11 @@ public:
     bool exec(const QString &sql);
     bool execAll(const std::vector<const char *> &statements);
     // `work` inside one transaction, committed when it and the commit went
-    // well, rolled back otherwise.
+    // well, rolled back otherwise. Writes already begun by joinTransaction()
+    // are part of it.
     bool transaction(const std::function<bool()> &work);
+    // Opens a transaction unless one is open; the next transaction() ends it.
+    bool joinTransaction();
 
     bool failed() const { return !m_error.isEmpty(); }
     const QString &error() const { return m_error; }
@@ -47,6 +50,7 @@ private:
     QString m_connection;
     QSqlDatabase m_db;
     QString m_error;
+    bool m_inTransaction = false;
     std::map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
 };
 

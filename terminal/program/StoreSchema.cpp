@@ -15,12 +15,16 @@ const Statements &CurrentSchema()
         "configuration BLOB, justification_count INTEGER, justifications BLOB, "
         "message_shown INTEGER, shown_number INTEGER, shown_text BLOB, "
         "spent_clock_changes BLOB, shown_at INTEGER)",
-        // Keyed by (terminal, sort key), not by position, so an insert or a
-        // delete in the middle touches one row.
-        "CREATE TABLE entries(terminal_id INTEGER NOT NULL, order_key INTEGER NOT NULL, "
-        "seconds INTEGER, card_code INTEGER, aux1 INTEGER, justification INTEGER, "
-        "presence INTEGER, origin INTEGER, serial INTEGER, "
-        "PRIMARY KEY (terminal_id, order_key)) WITHOUT ROWID",
+        // An entry's place is its block's key and its own key in the block:
+        // an insert or a delete in the middle touches one row, and the
+        // blocks' counts (a few thousand rows for millions of entries) find
+        // any position without reading the entries before it.
+        "CREATE TABLE entries(terminal_id INTEGER NOT NULL, block_key INTEGER NOT NULL, "
+        "slot_key INTEGER NOT NULL, seconds INTEGER, card_code INTEGER, aux1 INTEGER, "
+        "justification INTEGER, presence INTEGER, origin INTEGER, serial INTEGER, "
+        "PRIMARY KEY (terminal_id, block_key, slot_key)) WITHOUT ROWID",
+        "CREATE TABLE entry_blocks(terminal_id INTEGER NOT NULL, block_key INTEGER NOT NULL, "
+        "entry_count INTEGER NOT NULL, PRIMARY KEY (terminal_id, block_key)) WITHOUT ROWID",
         "CREATE TABLE messages(terminal_id INTEGER NOT NULL, employee INTEGER NOT NULL, "
         "kind INTEGER NOT NULL, text BLOB, PRIMARY KEY (terminal_id, employee, kind)) WITHOUT ROWID",
         "CREATE TABLE events(terminal_id INTEGER NOT NULL, slot INTEGER NOT NULL, "
@@ -72,11 +76,35 @@ const Statements &SchemaStepTo3()
     return statements;
 }
 
+const Statements &SchemaStepTo4()
+{
+    // Blocks of 128 entries, keys 2^32 and 2^16 apart, as a new file has them.
+    static const Statements statements = {
+        "ALTER TABLE entries RENAME TO entries_by_order_key",
+        "CREATE TABLE entries(terminal_id INTEGER NOT NULL, block_key INTEGER NOT NULL, "
+        "slot_key INTEGER NOT NULL, seconds INTEGER, card_code INTEGER, aux1 INTEGER, "
+        "justification INTEGER, presence INTEGER, origin INTEGER, serial INTEGER, "
+        "PRIMARY KEY (terminal_id, block_key, slot_key)) WITHOUT ROWID",
+        "INSERT INTO entries(terminal_id, block_key, slot_key, seconds, card_code, aux1, "
+        "justification, presence, origin, serial) "
+        "SELECT terminal_id, (position / 128) << 32, (position % 128) << 16, seconds, card_code, "
+        "aux1, justification, presence, origin, serial FROM (SELECT *, row_number() OVER "
+        "(PARTITION BY terminal_id ORDER BY order_key) - 1 AS position FROM entries_by_order_key)",
+        "CREATE TABLE entry_blocks(terminal_id INTEGER NOT NULL, block_key INTEGER NOT NULL, "
+        "entry_count INTEGER NOT NULL, PRIMARY KEY (terminal_id, block_key)) WITHOUT ROWID",
+        "INSERT INTO entry_blocks(terminal_id, block_key, entry_count) "
+        "SELECT terminal_id, block_key, count(*) FROM entries GROUP BY terminal_id, block_key",
+        "DROP TABLE entries_by_order_key",
+    };
+    return statements;
+}
+
 const std::vector<SchemaStep> &SchemaSteps()
 {
     static const std::vector<SchemaStep> steps = {
         {2, SchemaStepTo2},
         {3, SchemaStepTo3},
+        {4, SchemaStepTo4},
     };
     return steps;
 }

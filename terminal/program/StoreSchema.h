@@ -8,7 +8,7 @@
 namespace velmora::terminal {
 
 // PRAGMA user_version of a file this version writes.
-inline constexpr int kSchemaVersion = 3;
+inline constexpr int kSchemaVersion = 4;
 
 using Statements = std::vector<const char *>;
 
@@ -19,6 +19,9 @@ const Statements &CurrentSchema();
 const Statements &SchemaStepTo2();
 // Version 3: every column spelled out.
 const Statements &SchemaStepTo3();
+// Version 4: entries in counted blocks, so a position is found without
+// reading all the entries in memory.
+const Statements &SchemaStepTo4();
 
 struct SchemaStep
 {

@@ -119,5 +119,7 @@ int main(int argc, char *argv[])
         return fail(problem);
     const int status = app.exec();
     sim::state().store = nullptr;
+    // Nothing more is asked of the engine: the store need not hand its entries back.
+    sim::state().terminals.clear();
     return status;
 }

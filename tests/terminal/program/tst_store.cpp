@@ -38,23 +38,39 @@ const terminal::Statements kVersion1 = {
     "INSERT INTO terminals VALUES (1, 0, 'PONTO_00', 1, 2, 3, 9, -60, 0, 0, 0, "
     "x'010000000300000000000000000000000000000000000000010000000000000000000000', 2, "
     "'ATESTADO~FERIAS', 1, 7, 'BOM DIA')",
-    "INSERT INTO entries VALUES (1, 0, 10, 700, 0, 0, 1, 0, 1), (1, 65536, 11, 701, 0, 0, 1, 0, 2), "
-    "(1, 131072, 12, 702, 0, 0, 1, 0, 3), (1, 196608, 13, 703, 0, 0, 1, 0, 4), "
-    "(1, 262144, 14, 704, 2, 1, 0, 1, 5)",
+    // Keys as insertions at the front and in the middle leave them.
+    "INSERT INTO entries VALUES (1, -65536, 10, 700, 0, 0, 1, 0, 1), (1, 0, 11, 701, 0, 0, 1, 0, 2), "
+    "(1, 32768, 12, 702, 0, 0, 1, 0, 3), (1, 65536, 13, 703, 0, 0, 1, 0, 4), "
+    "(1, 131072, 14, 704, 2, 1, 0, 1, 5)",
     "INSERT INTO messages VALUES (1, 5, 1, 'OLA')",
     "INSERT INTO events VALUES (1, 7, 100, 0, 0, 4, 0, 0)",
     "INSERT INTO employees VALUES (1, 5, 'ANA', 1005, 0)",
     "PRAGMA user_version = 1",
 };
 
-terminal::Statements version2()
+// A file as the program of `version` left it.
+terminal::Statements olderVersion(int version)
 {
     terminal::Statements statements = kVersion1;
     statements.pop_back();
-    const auto &step = terminal::SchemaStepTo2();
-    statements.insert(statements.end(), step.begin(), step.end());
-    statements.push_back("PRAGMA user_version = 2");
+    for (const terminal::SchemaStep &step : terminal::SchemaSteps())
+        if (step.toVersion <= version)
+            statements.insert(statements.end(), step.statements().begin(), step.statements().end());
+    static std::vector<std::string> pragmas(10);
+    pragmas[std::size_t(version)] = "PRAGMA user_version = " + std::to_string(version);
+    statements.push_back(pragmas[std::size_t(version)].c_str());
     return statements;
+}
+
+QStringList columnNames(terminal::StoreDatabase &db, const QString &table)
+{
+    QStringList out;
+    QSqlQuery &q = db.prepared(QStringLiteral("PRAGMA table_info(%1)").arg(table));
+    if (!db.run(q))
+        return {db.error()};
+    while (q.next())
+        out << q.value("name").toString();
+    return out;
 }
 
 // Name, type, not null and key place of every column of every table.
@@ -160,50 +176,67 @@ private slots:
     void schemaStep_data()
     {
         QTest::addColumn<int>("toVersion");
-        QTest::addColumn<QStringList>("expected"); // empty: the current schema's columns
-        QTemporaryDir dir;
-        QTest::newRow("2: spent slots, time of the shown message")
-            << 2 << columnsAfter(dir.filePath(QStringLiteral("v2")), version2());
-        QTest::newRow("3: columns spelled out") << 3 << QStringList();
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QStringList>("columns");
+        QTest::newRow("2: spent slots, time of the shown message") << 2 << "terminals"
+            << QStringList{"id", "ord", "name", "answering", "second_ptr", "reader_ptr", "next_serial",
+                           "clock_offset", "adj_count", "adj_ref", "adj_drift", "config", "just_count",
+                           "justifications", "shown", "shown_number", "shown_text", "spent", "shown_at"};
+        QTest::newRow("3: columns spelled out") << 3 << "entries"
+            << QStringList{"terminal_id", "order_key", "seconds", "card_code", "aux1", "justification",
+                           "presence", "origin", "serial"};
+        QTest::newRow("4: entries in blocks") << 4 << "entry_blocks"
+            << QStringList{"terminal_id", "block_key", "entry_count"};
     }
 
     void schemaStep()
     {
         QFETCH(int, toVersion);
-        QFETCH(QStringList, expected);
+        QFETCH(QString, table);
+        QFETCH(QStringList, columns);
         QTemporaryDir dir;
-        if (expected.isEmpty())
-            expected = columnsAfter(dir.filePath(QStringLiteral("now")), terminal::CurrentSchema());
-        QVERIFY(expected.size() > 40);
-        const terminal::Statements before = toVersion == 2 ? kVersion1 : version2();
         terminal::StoreDatabase db(dir.filePath(QStringLiteral("older")));
-        QVERIFY(db.open() && db.execAll(before));
+        QVERIFY(db.open() && db.execAll(olderVersion(toVersion - 1)));
         QCOMPARE(terminal::SchemaVersion(db), toVersion - 1);
-        QCOMPARE(terminal::SchemaSteps()[std::size_t(toVersion - 2)].toVersion, toVersion);
-        QVERIFY2(db.execAll(terminal::SchemaSteps()[std::size_t(toVersion - 2)].statements()),
-                 qPrintable(db.error()));
-        QCOMPARE(columnsOf(db), expected);
+        const terminal::SchemaStep &step = terminal::SchemaSteps()[std::size_t(toVersion - 2)];
+        QCOMPARE(step.toVersion, toVersion);
+        QVERIFY2(db.execAll(step.statements()), qPrintable(db.error()));
+        QCOMPARE(columnNames(db, table), columns);
         QSqlQuery &rows = db.prepared(QStringLiteral("SELECT count(*) FROM entries"));
         QVERIFY(db.run(rows) && rows.next());
         QCOMPARE(rows.value(0).toInt(), 5);
+    }
+
+    void everyStepLeadsToTheNewTables()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("older"));
+        {
+            terminal::StoreDatabase db(file);
+            QVERIFY(db.open() && db.execAll(kVersion1));
+            QVERIFY(terminal::MigrateSchema(db, 1));
+            QCOMPARE(terminal::SchemaVersion(db), terminal::kSchemaVersion);
+        }
+        QCOMPARE(columnsAfter(file, {}), columnsAfter(dir.filePath(QStringLiteral("new")), terminal::CurrentSchema()));
     }
 
     void newerFileIsRefused()
     {
         QTemporaryDir dir;
         terminal::StoreDatabase db(dir.filePath(QStringLiteral("newer")));
-        QVERIFY(db.open() && db.execAll(version2()));
+        QVERIFY(db.open() && db.execAll(olderVersion(2)));
         QVERIFY(db.exec(QStringLiteral("PRAGMA user_version = %1").arg(terminal::kSchemaVersion + 1)));
+        const QStringList before = columnsOf(db);
         QVERIFY(!terminal::MigrateSchema(db, terminal::kSchemaVersion + 1));
         QCOMPARE(terminal::SchemaVersion(db), terminal::kSchemaVersion + 1);
-        QCOMPARE(columnsOf(db), columnsAfter(dir.filePath(QStringLiteral("v2")), version2()));
+        QCOMPARE(columnsOf(db), before);
     }
 
     void olderFileOpens_data()
     {
         QTest::addColumn<int>("version");
-        QTest::newRow("first") << 1;
-        QTest::newRow("previous") << 2;
+        for (int version = 1; version < terminal::kSchemaVersion; ++version)
+            QTest::newRow(qPrintable(QStringLiteral("version %1").arg(version))) << version;
     }
 
     void olderFileOpens()
@@ -213,7 +246,7 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         {
             terminal::StoreDatabase db(file);
-            QVERIFY(db.open() && db.execAll(version == 1 ? kVersion1 : version2()));
+            QVERIFY(db.open() && db.execAll(olderVersion(version)));
         }
         terminal::SqliteStore store(file);
         const terminal::OpenResult opened = store.open();

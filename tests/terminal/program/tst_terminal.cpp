@@ -176,23 +176,32 @@ private slots:
 
     void entriesMovedInTheMiddleComeBackInOrder_data()
     {
+        QTest::addColumn<int>("initial");
         QTest::addColumn<QString>("moves");
         // i<index> insert, d<index> delete, c<count> keep only the first count.
-        QTest::newRow("many at one place") << QStringLiteral("i5*60");
-        QTest::newRow("at the front") << QStringLiteral("i0*40");
-        QTest::newRow("alternating with deletes") << QStringLiteral("i3*20 d4 d4 i4*20 d0 d10");
-        QTest::newRow("cut then grow") << QStringLiteral("i7*30 c12 i12*5 i6*20");
+        QTest::newRow("many at one place") << 10 << QStringLiteral("i5*60");
+        QTest::newRow("at the front") << 10 << QStringLiteral("i0*40");
+        QTest::newRow("alternating with deletes") << 10 << QStringLiteral("i3*20 d4 d4 i4*20 d0 d10");
+        QTest::newRow("cut then grow") << 10 << QStringLiteral("i7*30 c12 i12*5 i6*20");
+        // Past one block of entries: blocks split, empty and go.
+        QTest::newRow("blocks split") << 300 << QStringLiteral("i150*300 i0*140 d1*200 c390 i390*5");
+        QTest::newRow("cut at a block's edge") << 600 << QStringLiteral("c256 i256*3 c128 d0*127 i1*2");
     }
 
     void entriesMovedInTheMiddleComeBackInOrder()
     {
+        QFETCH(int, initial);
         QFETCH(QString, moves);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
         sim::Terminal &t = sim::state().terminals.front();
-        for (int i = 0; i < 10; ++i)
+        t.entries.clear();
+        std::vector<int32_t> model;
+        for (int i = 0; i < initial; ++i) {
             sim::stampCard(t, 100 + i);
+            model.push_back(100 + i);
+        }
         {
             terminal::SqliteStore store(file);
             QVERIFY(store.open().ok);
@@ -203,17 +212,23 @@ private slots:
                 const int at = parts[0].toInt();
                 const int times = parts.size() > 1 ? parts[1].toInt() : 1;
                 for (int n = 0; n < times; ++n) {
-                    if (move[0] == u'i')
+                    if (move[0] == u'i') {
+                        model.insert(model.begin() + at, card);
                         QCOMPARE(W_InsertEntry(kName, at, 1, card++, 0, 0, 1), 1);
-                    else if (move[0] == u'd')
+                    } else if (move[0] == u'd') {
+                        model.erase(model.begin() + at);
                         QCOMPARE(W_DeleteEntry(kName, at), 1);
-                    else
+                    } else {
+                        model.resize(std::size_t(at));
                         QCOMPARE(W_SendAllPointers(kName, at, 0, 0), 1);
+                    }
                 }
             }
+            QCOMPARE(cards(sim::state().terminals.front()), model);
             sim::state().store = nullptr;
         }
         const std::vector<int32_t> expected = cards(sim::state().terminals.front());
+        QCOMPARE(expected, model);
         freshEngine();
         terminal::SqliteStore again(file);
         QVERIFY(again.open().ok);
