@@ -139,6 +139,6 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, i
     *code = entry.serial;
     ++terminal.readerPointer;
     if (Store *store = state().store)
-        store->pointersChanged(terminal);
+        store->entryDelivered(terminal);
     return 1;
 }

@@ -297,7 +297,7 @@ bool SqliteStore::writeTerminalRow(const Terminal &terminal, int order)
     q.bindValue(QStringLiteral(":name"), ToBytes(terminal.name));
     q.bindValue(QStringLiteral(":answering"), terminal.answering ? 1 : 0);
     q.bindValue(QStringLiteral(":second_pointer"), terminal.secondPointer);
-    q.bindValue(QStringLiteral(":reader_pointer"), terminal.readerPointer);
+    q.bindValue(QStringLiteral(":reader_pointer"), readerPointerToKeep(terminal));
     q.bindValue(QStringLiteral(":next_serial"), terminal.nextSerial);
     q.bindValue(QStringLiteral(":clock_offset"), qint64(terminal.clockOffset));
     q.bindValue(QStringLiteral(":adjustment_count"), terminal.adjustment.count);
@@ -321,7 +321,7 @@ bool SqliteStore::writePointers(const Terminal &terminal)
         "UPDATE terminals SET second_pointer = :second_pointer, reader_pointer = :reader_pointer, "
         "next_serial = :next_serial WHERE id = :id"));
     q.bindValue(QStringLiteral(":second_pointer"), terminal.secondPointer);
-    q.bindValue(QStringLiteral(":reader_pointer"), terminal.readerPointer);
+    q.bindValue(QStringLiteral(":reader_pointer"), readerPointerToKeep(terminal));
     q.bindValue(QStringLiteral(":next_serial"), terminal.nextSerial);
     q.bindValue(QStringLiteral(":id"), qint64(idOf(terminal)));
     return m_db.run(q);
@@ -424,6 +424,40 @@ bool SqliteStore::writeTerminalWhole(const Terminal &terminal, int order)
         if (!writeEmployee(terminal, employee.first))
             return false;
     return true;
+}
+
+int32_t SqliteStore::readerPointerToKeep(const Terminal &terminal)
+{
+    const auto found = m_unconfirmed.find(terminal.name);
+    if (found == m_unconfirmed.end())
+        return terminal.readerPointer;
+    if (terminal.readerPointer == found->second.delivered)
+        return found->second.confirmed;
+    m_unconfirmed.erase(found);
+    return terminal.readerPointer;
+}
+
+void SqliteStore::entryDelivered(const Terminal &terminal)
+{
+    const auto found = m_unconfirmed.find(terminal.name);
+    if (found != m_unconfirmed.end() && found->second.delivered == terminal.readerPointer - 1)
+        found->second.delivered = terminal.readerPointer;
+    else
+        m_unconfirmed[terminal.name] = {terminal.readerPointer - 1, terminal.readerPointer};
+}
+
+void SqliteStore::confirmDeliveries()
+{
+    if (m_unconfirmed.empty())
+        return;
+    const auto unconfirmed = std::move(m_unconfirmed);
+    m_unconfirmed.clear();
+    change("pointers", [&] {
+        for (const Terminal &t : sim::state().terminals)
+            if (unconfirmed.count(t.name) && !writePointers(t))
+                return false;
+        return true;
+    });
 }
 
 void SqliteStore::lineChanged(const State &state)

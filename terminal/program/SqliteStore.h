@@ -64,6 +64,11 @@ public:
     void lineChanged(const sim::State &state) override;
     void terminalChanged(const sim::Terminal &terminal) override;
     void pointersChanged(const sim::Terminal &terminal) override;
+    // Kept until confirmDeliveries(): the reader pointer in the file stays
+    // where the last answer known to have arrived left it.
+    void entryDelivered(const sim::Terminal &terminal) override;
+    // The answers given so far have arrived (the line sent its next request).
+    void confirmDeliveries();
     void entryInserted(const sim::Terminal &terminal, std::size_t index) override;
     void entryErased(const sim::Terminal &terminal, std::size_t index) override;
     void entriesCut(const sim::Terminal &terminal) override;
@@ -96,7 +101,17 @@ private:
     bool writeTerminalWhole(const sim::Terminal &terminal, int order);
     bool clearTerminal(int64_t terminalId);
 
+    // The reader pointer the file holds while deliveries wait for their
+    // confirmation; it no longer applies once something else moved the pointer.
+    struct Unconfirmed
+    {
+        int32_t confirmed = 0;
+        int32_t delivered = 0;
+    };
+    int32_t readerPointerToKeep(const sim::Terminal &terminal);
+
     StoreDatabase m_db;
+    std::map<std::string, Unconfirmed> m_unconfirmed;
     Pace m_pace = Pace::Wire;
     std::map<std::string, int64_t> m_ids;
     int64_t m_nextId = 1;

@@ -44,6 +44,9 @@ public:
     bool listen(const QString &path, QString *problem);
 
 signals:
+    // A request is about to be handled: the line waits for each answer
+    // before it asks again, so the answers before it have arrived.
+    void requestArrived();
     // A request was answered (the engine may have changed).
     void served();
     // Bytes of a request taken or an answer sent, for the line's traffic figure.

@@ -85,6 +85,7 @@ int main(int argc, char *argv[])
     service.setPace(store.pace());
     terminal::QtAnswerTimer timer;
     terminal::TerminalServer server(service, timer);
+    QObject::connect(&server, &terminal::TerminalServer::requestArrived, &server, [&store] { store.confirmDeliveries(); });
 
     terminal::TerminalWindow window(portName, QString::fromStdString(place.path), store.pace());
     window.showProblem(opened.message);

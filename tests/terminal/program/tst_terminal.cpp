@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QRadioButton>
 #include <QSqlDatabase>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -144,6 +145,7 @@ private slots:
         terminal::LineService service(1);
         HeldTimer timer;
         terminal::TerminalServer server(service, timer);
+        QSignalSpy requests(&server, &terminal::TerminalServer::requestArrived);
         const QString path = dir.filePath(QStringLiteral("COM1.socket"));
         QString problem;
         QVERIFY2(server.listen(path, &problem), qPrintable(problem));
@@ -165,6 +167,7 @@ private slots:
         QCOMPARE(timer.held[1].first.count(), int64_t((int64_t(read.size() + 8) * 10 * 1000000 + 9599) / 9600 + 2000));
         char buffer[64];
         QCOMPARE(::recv(fd, buffer, sizeof buffer, 0), ssize_t(8));
+        QCOMPARE(requests.count(), 2);
         timer.held[1].second();
         QCOMPARE(::recv(fd, buffer, sizeof buffer, 0), ssize_t(8));
         int32_t seconds = 0;
@@ -233,6 +236,64 @@ private slots:
         terminal::SqliteStore again(file);
         QVERIFY(again.open().ok);
         QCOMPARE(cards(sim::state().terminals.front()), expected);
+    }
+
+    void deliveryComesAgainAfterALostAnswer_data()
+    {
+        // r W_ReceiveEntry, n the line's next request, s a card at the reader,
+        // p<k> W_SendReaderPointer; then the terminal is killed.
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<int>("pointerAfterKill");
+        QTest::newRow("answer lost") << "r" << 0;
+        QTest::newRow("answer arrived") << "r n" << 1;
+        QTest::newRow("several arrived, two lost") << "r r r n r r" << 3;
+        QTest::newRow("card passed while the answer was on its way") << "r s" << 0;
+        QTest::newRow("line set the pointer") << "r p4" << 4;
+        QTest::newRow("delivered after the line set it") << "p2 r" << 2;
+    }
+
+    void deliveryComesAgainAfterALostAnswer()
+    {
+        QFETCH(QString, calls);
+        QFETCH(int, pointerAfterKill);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("t.sqlite"));
+        QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+        sim::state().terminals.front().entries.clear();
+        {
+            terminal::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+            sim::state().store = &store;
+            sim::Terminal &t = sim::state().terminals.front();
+            for (int i = 0; i < 6; ++i)
+                sim::stampCard(t, 100 + i);
+            for (const QString &call : calls.split(u' ')) {
+                char name[16];
+                int32_t index, seconds, card, orValue, code;
+                uint8_t aux1, justification, presence;
+                if (call == u"r")
+                    QCOMPARE(W_ReceiveEntry(name, &index, &seconds, &card, &aux1, &justification, &presence,
+                                            &orValue, &code), 1);
+                else if (call == u"n")
+                    store.confirmDeliveries();
+                else if (call == u"s")
+                    sim::stampCard(t, 999);
+                else
+                    QCOMPARE(W_SendReaderPointer(kName, call.mid(1).toInt()), 1);
+            }
+            sim::state().store = nullptr; // killed: nothing more reaches the file
+        }
+        freshEngine();
+        terminal::SqliteStore again(file);
+        QVERIFY(again.open().ok);
+        QCOMPARE(sim::state().terminals.front().readerPointer, pointerAfterKill);
+        QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+        char name[16];
+        int32_t index = -1, seconds, card = 0, orValue, code;
+        uint8_t aux1, justification, presence;
+        QCOMPARE(W_ReceiveEntry(name, &index, &seconds, &card, &aux1, &justification, &presence, &orValue, &code), 1);
+        QCOMPARE(index, pointerAfterKill);
+        QCOMPARE(card, 100 + pointerAfterKill);
     }
 
     void unusableFileIsSetAside_data()
