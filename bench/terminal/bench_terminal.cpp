@@ -91,7 +91,7 @@ bool writeEntries(const QString &file, int32_t count)
             && db.exec(QStringLiteral("UPDATE terminals SET reader_pointer = 0, next_serial = %1 WHERE id = %2")
                            .arg(count + 1)
                            .arg(id))
-            && velmora::terminal::StoredEntryMemory::WriteAll(db, id, entries);
+            && velmora::terminal::StoredEntryMemory::writeAll(db, id, entries);
     });
 }
 

@@ -78,7 +78,7 @@ public:
     Entry operator[](std::size_t index) const { return m_memory->at(index); }
     Entry front() const { return m_memory->at(0); }
     Entry back() const { return m_memory->at(size() - 1); }
-    void push_back(const Entry &entry) { m_memory->insert(size(), entry); }
+    void append(const Entry &entry) { m_memory->insert(size(), entry); }
     void insert(std::size_t index, const Entry &entry) { m_memory->insert(index, entry); }
     void erase(std::size_t index) { m_memory->erase(index); }
     void truncate(std::size_t count) { m_memory->truncate(count); }
@@ -95,7 +95,7 @@ public:
     EntryMemory &memory() const { return *m_memory; }
     void setMemory(std::unique_ptr<EntryMemory> memory) { m_memory = std::move(memory); }
 
-    class const_iterator
+    class ConstIterator
     {
     public:
         using iterator_category = std::input_iterator_tag;
@@ -103,21 +103,21 @@ public:
         using difference_type = std::ptrdiff_t;
         using pointer = const Entry *;
         using reference = Entry;
-        const_iterator(const EntryMemory *memory, std::size_t index) : m_memory(memory), m_index(index) {}
+        ConstIterator(const EntryMemory *memory, std::size_t index) : m_memory(memory), m_index(index) {}
         Entry operator*() const { return m_memory->at(m_index); }
-        const_iterator &operator++()
+        ConstIterator &operator++()
         {
             ++m_index;
             return *this;
         }
-        bool operator==(const const_iterator &other) const { return m_index == other.m_index; }
+        bool operator==(const ConstIterator &other) const { return m_index == other.m_index; }
 
     private:
         const EntryMemory *m_memory;
         std::size_t m_index;
     };
-    const_iterator begin() const { return {m_memory.get(), 0}; }
-    const_iterator end() const { return {m_memory.get(), size()}; }
+    ConstIterator begin() const { return {m_memory.get(), 0}; }
+    ConstIterator end() const { return {m_memory.get(), size()}; }
 
 private:
     std::unique_ptr<EntryMemory> m_memory;

@@ -411,7 +411,7 @@ bool SqliteStore::writeTerminalWhole(const Terminal &terminal, int order)
             if (!m_db.run(q))
                 return false;
         }
-        if (!StoredEntryMemory::WriteAll(m_db, id, terminal.entries.all()) || !adopt(terminal, id))
+        if (!StoredEntryMemory::writeAll(m_db, id, terminal.entries.all()) || !adopt(terminal, id))
             return false;
     }
     for (const auto &[key, message] : terminal.messages)

@@ -72,7 +72,7 @@ bool StoredEntryMemory::load()
     return true;
 }
 
-bool StoredEntryMemory::WriteAll(StoreDatabase &db, int64_t terminalId, const std::vector<Entry> &entries)
+bool StoredEntryMemory::writeAll(StoreDatabase &db, int64_t terminalId, const std::vector<Entry> &entries)
 {
     const std::vector<int64_t> slotKeys = FreshOrderKeys(kBlockEntries);
     for (std::size_t first = 0, block = 0; first < entries.size(); first += kBlockEntries, ++block) {

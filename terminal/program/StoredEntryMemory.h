@@ -26,7 +26,7 @@ public:
     // The block counts from the file; again after a change was rolled back.
     bool load();
     // Writes `entries` as this terminal's, in full blocks, into the open transaction.
-    static bool WriteAll(StoreDatabase &db, int64_t terminalId, const std::vector<sim::Entry> &entries);
+    static bool writeAll(StoreDatabase &db, int64_t terminalId, const std::vector<sim::Entry> &entries);
 
     std::size_t size() const override { return m_size; }
     sim::Entry at(std::size_t index) const override;
