@@ -63,7 +63,7 @@ void loadMorning(Terminal &terminal, int64_t pcNow)
         entry.presence = 1;
         entry.origin = Origin::Card;
         entry.serial = terminal.takeSerial();
-        terminal.entries.push_back(entry);
+        terminal.entries.append(entry);
     }
 }
 

@@ -53,7 +53,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEntry(char *name, int32_t
     entry.presence = static_cast<uint8_t>(presence);
     entry.origin = Origin::Inserted;
     entry.serial = terminal->takeSerial();
-    terminal->entries.insert(terminal->entries.begin() + index, entry);
+    terminal->entries.insert(static_cast<std::size_t>(index), entry);
     if (Store *store = state().store)
         store->entryInserted(*terminal, static_cast<std::size_t>(index));
     return 1;
@@ -64,7 +64,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_DeleteEntry(char *name, int32_t
     Terminal *terminal = beginTerminalCommand("W_DeleteEntry", name);
     if (!terminal || index < 0 || index >= terminal->entryCount())
         return 0;
-    terminal->entries.erase(terminal->entries.begin() + index);
+    terminal->entries.erase(static_cast<std::size_t>(index));
     if (Store *store = state().store)
         store->entryErased(*terminal, static_cast<std::size_t>(index));
     return 1;
@@ -100,7 +100,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendAllPointers(char *name, int
     if (!terminal || !validFirstPointer(*terminal, first) || second < 0
         || !validReaderPointer(third))
         return 0;
-    terminal->entries.resize(static_cast<std::size_t>(first));
+    terminal->entries.truncate(static_cast<std::size_t>(first));
     terminal->secondPointer = second;
     terminal->readerPointer = third;
     if (Store *store = state().store)
@@ -127,7 +127,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, i
 
     Terminal &terminal = *from;
     const int32_t position = terminal.readerPointer;
-    const Entry &entry = terminal.entries[static_cast<std::size_t>(position)];
+    const Entry entry = terminal.entries[static_cast<std::size_t>(position)];
     writeClockName(terminal.name, clockName);
     *index = position;
     *seconds = entry.seconds;
@@ -139,6 +139,6 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, i
     *code = entry.serial;
     ++terminal.readerPointer;
     if (Store *store = state().store)
-        store->pointersChanged(terminal);
+        store->entryDelivered(terminal);
     return 1;
 }

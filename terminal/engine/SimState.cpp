@@ -61,6 +61,9 @@ void Terminal::returnToFactory()
     Terminal fresh(std::move(name));
     fresh.answering = answering;
     fresh.clockSeenBySchedule = clockSeenBySchedule;
+    // The same memory, emptied: the program's stays in its file.
+    fresh.entries = std::move(entries);
+    fresh.entries.clear();
     *this = std::move(fresh);
 }
 
@@ -245,7 +248,7 @@ int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t ju
     entry.presence = presence;
     entry.origin = Origin::Card;
     entry.serial = terminal.takeSerial();
-    terminal.entries.push_back(entry);
+    terminal.entries.append(entry);
     if (Store *store = state().store)
         store->entryInserted(terminal, terminal.entries.size() - 1);
     return terminal.entryCount() - 1;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "link/TerminalLimits.h"
+#include "terminal/engine/EntryMemory.h"
 #include "terminal/engine/Store.h"
 
 namespace velmora::sim {
@@ -34,19 +35,6 @@ inline constexpr std::size_t kMaxJustificationText = 128;
 inline constexpr std::size_t kIoLogLimit = 1000;
 // Keeps every sum of PC clock and terminal offset inside 64 bits.
 inline constexpr int64_t kPcClockLimit = int64_t{1} << 53;
-
-enum class Origin : int32_t { Card = 0, Inserted = 1 };
-
-struct Entry
-{
-    int32_t seconds = 0;
-    int32_t cardCode = 0;
-    uint8_t aux1 = 0;
-    uint8_t justification = 0;
-    uint8_t presence = 0;
-    Origin origin = Origin::Card;
-    int32_t serial = 0;
-};
 
 struct EmployeeName
 {
@@ -72,7 +60,7 @@ struct Terminal
     std::string name;
     bool answering = true;
 
-    std::vector<Entry> entries;
+    Entries entries;
     int32_t secondPointer = 0;
     int32_t readerPointer = 0;
     int32_t nextSerial = 1;

@@ -24,8 +24,12 @@ public:
     // and employee names: pointers, serial, clock, configuration, spent
     // clock-change slots, ...
     virtual void terminalChanged(const Terminal &terminal) = 0;
-    // Only the pointers and the next serial number moved (delivery).
+    // Only the pointers and the next serial number moved.
     virtual void pointersChanged(const Terminal &terminal) = 0;
+    // The reader pointer moved past an entry whose answer is on its way. A
+    // store may keep the move until the answer is known to have arrived, so
+    // an entry whose answer was lost comes again.
+    virtual void entryDelivered(const Terminal &terminal) { pointersChanged(terminal); }
     // Each also implies pointersChanged.
     virtual void entryInserted(const Terminal &terminal, std::size_t index) = 0;
     virtual void entryErased(const Terminal &terminal, std::size_t index) = 0;

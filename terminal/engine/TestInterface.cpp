@@ -143,7 +143,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEntry(const char *name, int32_t index
     const Terminal *terminal = findTerminal(name);
     if (!terminal || !out || index < 0 || index >= terminal->entryCount())
         return 0;
-    const Entry &entry = terminal->entries[static_cast<std::size_t>(index)];
+    const Entry entry = terminal->entries[static_cast<std::size_t>(index)];
     *out = SimEntry{entry.seconds,  entry.cardCode,
                     entry.aux1,     entry.justification,
                     entry.presence, static_cast<int32_t>(entry.origin),

@@ -1,15 +1,16 @@
 #include "terminal/program/SqliteStore.h"
 
-#include "terminal/engine/SimState.h"
+#include "terminal/program/FileVerdict.h"
+#include "terminal/program/SchemaMigration.h"
+#include "terminal/program/StoredValues.h"
 
-#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QSqlError>
+#include <QSqlRecord>
 #include <QVariant>
 
 #include <algorithm>
-#include <atomic>
 
 namespace velmora::terminal {
 
@@ -19,446 +20,241 @@ using sim::Terminal;
 
 namespace {
 
-// Room for sixteen insertions at one place before keys are spread again.
-constexpr int64_t kKeyGap = int64_t{1} << 16;
-
-QByteArray bytes(const std::string &text)
+void Install(StoredLine &&line, State &s)
 {
-    return QByteArray(text.data(), qsizetype(text.size()));
-}
-
-std::string text(const QVariant &value)
-{
-    const QByteArray b = value.toByteArray();
-    return std::string(b.constData(), std::size_t(b.size()));
-}
-
-QByteArray packInts(const int32_t *values, int count)
-{
-    QByteArray out;
-    for (int i = 0; i < count; ++i) {
-        const auto v = static_cast<uint32_t>(values[i]);
-        for (int b = 0; b < 4; ++b)
-            out.append(char((v >> (8 * b)) & 0xff));
-    }
-    return out;
-}
-
-bool unpackInts(const QByteArray &in, int32_t *values, int count)
-{
-    if (in.size() != count * 4)
-        return false;
-    for (int i = 0; i < count; ++i) {
-        uint32_t v = 0;
-        for (int b = 3; b >= 0; --b)
-            v = (v << 8) | uint8_t(in[i * 4 + b]);
-        values[i] = static_cast<int32_t>(v);
-    }
-    return true;
-}
-
-std::string joinJustifications(const std::vector<std::string> &names)
-{
-    std::string joined;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (i)
-            joined += '~';
-        joined += names[i];
-    }
-    return joined;
-}
-
-// A name never holds '~' (the list is split there), so the pieces come back whole.
-std::vector<std::string> splitJustifications(const std::string &joined, int count)
-{
-    std::vector<std::string> names;
-    if (count <= 0)
-        return names;
-    std::size_t start = 0;
-    for (int i = 0; i < count; ++i) {
-        const std::size_t end = std::min(joined.find('~', start), joined.size());
-        names.push_back(joined.substr(start, end - start));
-        start = end + 1;
-    }
-    return names;
-}
-
-// Each spent slot as its number and the six values it was written with.
-QByteArray packSpent(const std::map<int, sim::Event> &spent)
-{
-    std::vector<int32_t> values;
-    for (const auto &[slot, event] : spent) {
-        values.push_back(slot);
-        values.insert(values.end(), event.begin(), event.end());
-    }
-    return packInts(values.data(), int(values.size()));
-}
-
-bool unpackSpent(const QByteArray &in, std::map<int, sim::Event> &spent)
-{
-    constexpr int kEach = 7;
-    if (in.size() % (kEach * 4) != 0)
-        return false;
-    std::vector<int32_t> values(std::size_t(in.size() / 4));
-    if (!unpackInts(in, values.data(), int(values.size())))
-        return false;
-    for (std::size_t i = 0; i < values.size(); i += kEach) {
-        const int slot = values[i];
-        if (slot < 0 || slot >= sim::kEventSlots)
-            return false;
-        sim::Event event{};
-        std::copy_n(values.begin() + std::ptrdiff_t(i + 1), event.size(), event.begin());
-        spent[slot] = event;
-    }
-    return true;
-}
-
-QString uniqueConnectionName()
-{
-    static std::atomic<int> counter{0};
-    return QStringLiteral("velmora-terminal-store-%1").arg(++counter);
+    s.terminals = std::move(line.terminals);
+    s.pcName = std::move(line.pcName);
+    s.confirmationsA = line.confirmationsA;
+    s.confirmationsB = line.confirmationsB;
+    s.entryCapacity = line.entryCapacity;
+    s.zeroTerminatedNames = line.zeroTerminatedNames;
 }
 
 } // namespace
 
-FileVerdict judgeFile(bool readable, int schemaVersion)
-{
-    if (!readable || schemaVersion < 0)
-        return FileVerdict::Unreadable;
-    if (schemaVersion > SqliteStore::kSchemaVersion)
-        return FileVerdict::FromTheFuture;
-    if (schemaVersion == 0)
-        return FileVerdict::Unreadable; // some other file, not a terminal's memory
-    return FileVerdict::Usable;
-}
-
-QString asideName(const QString &path, const QString &reason, const QString &stamp,
-                  const std::function<bool(const QString &)> &exists)
-{
-    const QString base = QStringLiteral("%1.%2-%3").arg(path, reason, stamp);
-    QString candidate = base;
-    for (int n = 2; exists(candidate) || exists(candidate + QStringLiteral("-wal")); ++n)
-        candidate = QStringLiteral("%1-%2").arg(base).arg(n);
-    return candidate;
-}
-
-SqliteStore::SqliteStore(QString path) : m_path(std::move(path)), m_connection(uniqueConnectionName())
+SqliteStore::SqliteStore(QString path) : m_db(std::move(path))
 {
 }
 
 SqliteStore::~SqliteStore()
 {
-    closeConnection();
-}
-
-bool SqliteStore::openConnection()
-{
-    m_db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    m_db.setDatabaseName(m_path);
-    return m_db.open();
-}
-
-void SqliteStore::closeConnection()
-{
-    m_insertEntry.reset();
-    m_deleteEntry.reset();
-    m_updateTerminal.reset();
-    m_updatePointers.reset();
-    if (m_db.isValid()) {
-        m_db.close();
-        m_db = QSqlDatabase();
-        QSqlDatabase::removeDatabase(m_connection);
-    }
-}
-
-bool SqliteStore::exec(const QString &sql)
-{
-    QSqlQuery query(m_db);
-    return query.exec(sql);
-}
-
-bool SqliteStore::run(QSqlQuery &query)
-{
-    if (query.exec())
-        return true;
-    m_failed = true;
-    if (m_problem)
-        m_problem(QStringLiteral("The terminal's memory could not be written: %1")
-                      .arg(query.lastError().text()));
-    return false;
-}
-
-// False inside an open transaction: the change then joins it.
-bool SqliteStore::begin()
-{
-    if (!m_db.isOpen() || !m_db.transaction())
-        return false;
-    m_failed = false;
-    return true;
-}
-
-void SqliteStore::commit(const char *what)
-{
-    if (m_failed || !m_db.commit()) {
-        m_db.rollback();
-        if (m_problem)
-            m_problem(QStringLiteral("The terminal's memory could not keep the change (%1): %2")
-                          .arg(QString::fromLatin1(what), m_db.lastError().text()));
-    }
+    for (Terminal &t : sim::state().terminals)
+        if (heldHere(t))
+            t.entries.setMemory(std::make_unique<sim::HeldEntryMemory>(t.entries.all()));
 }
 
 OpenResult SqliteStore::open()
 {
     OpenResult result;
-    const QFileInfo info(m_path);
+    const QString &path = m_db.path();
+    const QFileInfo info(path);
     bool existing = info.exists();
     if (existing && info.size() == 0) {
         // An empty file holds nothing to keep.
-        QFile::remove(m_path);
+        QFile::remove(path);
         existing = false;
     }
     if (existing) {
-        QString reason;
-        int version = -1;
-        bool readable = openConnection();
-        if (readable) {
-            QSqlQuery query(m_db);
-            readable = query.exec(QStringLiteral("PRAGMA user_version")) && query.next();
-            if (readable)
-                version = query.value(0).toInt();
-            else
-                reason = query.lastError().text();
-        } else {
-            reason = m_db.lastError().text();
-        }
-        FileVerdict verdict = judgeFile(readable, version);
+        const bool readable = m_db.open();
+        const int version = readable ? SchemaVersion(m_db) : -1;
+        FileVerdict verdict = JudgeFile(readable && version >= 0, version);
         if (verdict == FileVerdict::Usable) {
-            if (migrate(version) && load()) {
-                result.ok = true;
-                return result;
+            if (MigrateSchema(m_db, version) && SetDurability(m_db)) {
+                if (auto line = load()) {
+                    Install(std::move(*line), sim::state());
+                    result.ok = true;
+                    return result;
+                }
             }
-            reason = m_db.lastError().text().isEmpty() ? QStringLiteral("its contents do not hold together")
-                                                      : m_db.lastError().text();
             verdict = FileVerdict::Unreadable;
         }
-        closeConnection();
-        const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-        const bool future = verdict == FileVerdict::FromTheFuture;
-        const QString aside = asideName(m_path, future ? QStringLiteral("newer") : QStringLiteral("unreadable"),
-                                        stamp, [](const QString &p) { return QFile::exists(p); });
-        if (!QFile::rename(m_path, aside)) {
-            result.message = QStringLiteral("The memory file %1 cannot be used and could not be moved "
-                                            "aside; this terminal keeps nothing until it is moved away.")
-                                 .arg(m_path);
+        const QString reason = m_db.error();
+        m_db.close();
+        const SetAside aside = SetFileAside(path, verdict, version, reason);
+        result.message = aside.message;
+        if (!aside.moved)
             return result;
-        }
-        for (const char *suffix : {"-wal", "-shm"}) {
-            const QString extra = m_path + QLatin1String(suffix);
-            if (QFile::exists(extra))
-                QFile::rename(extra, aside + QLatin1String(suffix));
-        }
-        result.movedAside = aside;
-        result.message = future
-            ? QStringLiteral("The memory file %1 was written by a newer version of the terminal "
-                             "(schema %2; this one reads %3). It was moved aside to %4, and this "
-                             "terminal starts fresh.")
-                  .arg(m_path).arg(version).arg(kSchemaVersion).arg(aside)
-            : QStringLiteral("The memory file %1 could not be read (%2). It was moved aside to %3, "
-                             "and this terminal starts fresh.")
-                  .arg(m_path, reason.isEmpty() ? QStringLiteral("not a terminal's memory") : reason, aside);
+        result.movedAside = aside.movedAside;
     }
-    if (!openConnection() || !createSchema()) {
-        result.message = QStringLiteral("The memory file %1 could not be made: %2")
-                             .arg(m_path, m_db.lastError().text());
-        closeConnection();
+    if (!m_db.open() || !CreateSchema(m_db)) {
+        result.message = QStringLiteral("The memory file %1 could not be made: %2").arg(path, m_db.error());
+        m_db.close();
         return result;
     }
+    m_db.clearError();
     allReplaced(sim::state());
     savePace(Pace::Wire);
-    result.ok = !m_failed;
+    result.ok = !m_db.failed();
     result.fresh = true;
     return result;
 }
 
-bool SqliteStore::createSchema()
+std::optional<StoredLine> SqliteStore::load()
 {
-    const char *const statements[] = {
-        "PRAGMA journal_mode=WAL",
-        "CREATE TABLE line(id INTEGER PRIMARY KEY CHECK (id = 1), pc_name BLOB, conf_a INTEGER, "
-        "conf_b INTEGER, capacity INTEGER, zero_names INTEGER, pace INTEGER)",
-        "CREATE TABLE terminals(id INTEGER PRIMARY KEY, ord INTEGER NOT NULL, name BLOB NOT NULL "
-        "UNIQUE, answering INTEGER, second_ptr INTEGER, reader_ptr INTEGER, next_serial INTEGER, "
-        "clock_offset INTEGER, adj_count INTEGER, adj_ref INTEGER, adj_drift INTEGER, config BLOB, "
-        "just_count INTEGER, justifications BLOB, shown INTEGER, shown_number INTEGER, "
-        "shown_text BLOB, spent BLOB, shown_at INTEGER)",
-        // Keyed by (terminal, sort key), not by position, so an insert or a
-        // delete in the middle touches one row.
-        "CREATE TABLE entries(t INTEGER NOT NULL, k INTEGER NOT NULL, seconds INTEGER, "
-        "card INTEGER, aux1 INTEGER, just INTEGER, presence INTEGER, origin INTEGER, "
-        "serial INTEGER, PRIMARY KEY (t, k)) WITHOUT ROWID",
-        "CREATE TABLE messages(t INTEGER NOT NULL, employee INTEGER NOT NULL, kind INTEGER NOT "
-        "NULL, text BLOB, PRIMARY KEY (t, employee, kind)) WITHOUT ROWID",
-        "CREATE TABLE events(t INTEGER NOT NULL, slot INTEGER NOT NULL, seconds INTEGER, "
-        "period INTEGER, repeats INTEGER, function INTEGER, ring INTEGER, weekday INTEGER, "
-        "PRIMARY KEY (t, slot)) WITHOUT ROWID",
-        "CREATE TABLE employees(t INTEGER NOT NULL, employee INTEGER NOT NULL, text BLOB, "
-        "card INTEGER, last INTEGER, PRIMARY KEY (t, employee)) WITHOUT ROWID",
-        "INSERT INTO line(id) VALUES (1)",
+    StoredLine line;
+    QSqlQuery &q = m_db.prepared(QStringLiteral(
+        "SELECT pc_name, confirmations_a, confirmations_b, entry_capacity, zero_terminated_names, "
+        "pace FROM line WHERE id = 1"));
+    if (!m_db.run(q))
+        return std::nullopt;
+    if (!q.next()) {
+        m_db.fail(QStringLiteral("its contents do not hold together"));
+        return std::nullopt;
+    }
+    line.pcName = ToText(q.value("pc_name"));
+    line.confirmationsA = q.value("confirmations_a").toInt();
+    line.confirmationsB = q.value("confirmations_b").toInt();
+    line.entryCapacity = std::size_t(std::max<qlonglong>(0, q.value("entry_capacity").toLongLong()));
+    line.zeroTerminatedNames = q.value("zero_terminated_names").toInt() != 0;
+    line.pace = q.value("pace").toInt() == 1 ? Pace::Instant : Pace::Wire;
+    q.finish();
+    if (!loadTerminals(line))
+        return std::nullopt;
+    return line;
+}
+
+bool SqliteStore::loadTerminals(StoredLine &line)
+{
+    std::map<std::string, int64_t> ids;
+    QSqlQuery &q = m_db.prepared(QStringLiteral(
+        "SELECT id, name, answering, second_pointer, reader_pointer, next_serial, clock_offset, "
+        "adjustment_count, adjustment_reference, adjustment_drift, configuration, "
+        "justification_count, justifications, message_shown, shown_number, shown_text, "
+        "spent_clock_changes, shown_at FROM terminals ORDER BY line_order"));
+    q.setForwardOnly(true);
+    if (!m_db.run(q))
+        return false;
+    const auto broken = [&] {
+        m_db.fail(QStringLiteral("its contents do not hold together"));
+        return false;
     };
-    if (!exec(QStringLiteral("PRAGMA journal_mode=WAL")))
-        return false;
-    if (!m_db.transaction())
-        return false;
-    for (const char *sql : statements) {
-        if (std::string_view(sql).rfind("PRAGMA", 0) == 0)
-            continue;
-        if (!exec(QString::fromLatin1(sql))) {
-            m_db.rollback();
-            return false;
-        }
+    while (q.next()) {
+        Terminal &t = line.terminals.emplace_back(ToText(q.value("name")));
+        const int64_t id = q.value("id").toLongLong();
+        ids[t.name] = id;
+        m_nextId = std::max(m_nextId, id + 1);
+        t.answering = q.value("answering").toInt() != 0;
+        t.secondPointer = q.value("second_pointer").toInt();
+        t.readerPointer = q.value("reader_pointer").toInt();
+        t.nextSerial = q.value("next_serial").toInt();
+        t.clockOffset = q.value("clock_offset").toLongLong();
+        t.adjustment.count = q.value("adjustment_count").toInt();
+        t.adjustment.reference = q.value("adjustment_reference").toInt();
+        t.adjustment.drift = q.value("adjustment_drift").toLongLong();
+        if (!UnpackInts(q.value("configuration").toByteArray(), t.configuration.data(),
+                        sim::kConfigurationSize))
+            return broken();
+        t.justifications = SplitJustifications(ToText(q.value("justifications")),
+                                               q.value("justification_count").toInt());
+        t.messageShown = q.value("message_shown").toInt() != 0;
+        t.shownNumber = q.value("shown_number").toInt();
+        t.shownText = ToText(q.value("shown_text"));
+        if (!UnpackSpent(q.value("spent_clock_changes").toByteArray(), t.spentClockChanges))
+            return broken();
+        t.shownAt = q.value("shown_at").toLongLong();
     }
-    if (!exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion)) || !m_db.commit())
+    if (q.lastError().isValid()) {
+        m_db.fail(q.lastError().text());
         return false;
-    // A process killed after a commit loses nothing; only a power cut
-    // could take the last commits.
-    return exec(QStringLiteral("PRAGMA synchronous=NORMAL"));
+    }
+    q.finish();
+    for (Terminal &t : line.terminals) {
+        auto entries = std::make_unique<StoredEntryMemory>(m_db, ids[t.name]);
+        if (!entries->load() || !loadTerminalDetails(t, ids[t.name]))
+            return false;
+        t.entries.setMemory(std::move(entries));
+    }
+    m_ids = std::move(ids);
+    return true;
 }
 
-// A file of an older schema gains what this one added, so it opens as it was.
-bool SqliteStore::migrate(int version)
+bool SqliteStore::loadTerminalDetails(Terminal &terminal, int64_t id)
 {
-    if (version >= kSchemaVersion)
+    QSqlQuery &messages = m_db.prepared(QStringLiteral(
+        "SELECT employee, kind, text FROM messages WHERE terminal_id = :terminal_id"));
+    messages.bindValue(QStringLiteral(":terminal_id"), qint64(id));
+    if (!m_db.run(messages))
+        return false;
+    while (messages.next())
+        terminal.messages[{messages.value("employee").toInt(), messages.value("kind").toInt()}] =
+            ToText(messages.value("text"));
+    messages.finish();
+
+    QSqlQuery &events = m_db.prepared(QStringLiteral(
+        "SELECT slot, seconds, period, repeats, function, ring, weekday FROM events "
+        "WHERE terminal_id = :terminal_id"));
+    events.bindValue(QStringLiteral(":terminal_id"), qint64(id));
+    if (!m_db.run(events))
+        return false;
+    while (events.next()) {
+        const int slot = events.value("slot").toInt();
+        if (slot < 0 || slot >= sim::kEventSlots) {
+            m_db.fail(QStringLiteral("its contents do not hold together"));
+            return false;
+        }
+        terminal.events[std::size_t(slot)] = sim::Event{
+            events.value("seconds").toInt(),  events.value("period").toInt(),
+            events.value("repeats").toInt(),  events.value("function").toInt(),
+            events.value("ring").toInt(),     events.value("weekday").toInt()};
+    }
+    events.finish();
+
+    QSqlQuery &employees = m_db.prepared(QStringLiteral(
+        "SELECT employee, text, card_code, last FROM employees WHERE terminal_id = :terminal_id"));
+    employees.bindValue(QStringLiteral(":terminal_id"), qint64(id));
+    if (!m_db.run(employees))
+        return false;
+    while (employees.next())
+        terminal.employees[employees.value("employee").toInt()] = sim::EmployeeName{
+            ToText(employees.value("text")), employees.value("card_code").toInt(),
+            employees.value("last").toInt()};
+    employees.finish();
+    return true;
+}
+
+bool SqliteStore::change(const char *what, const std::function<bool()> &work)
+{
+    if (!m_db.isOpen())
+        return false;
+    m_db.clearError();
+    if (m_db.transaction(work))
         return true;
-    if (!m_db.transaction())
+    reloadEntries();
+    if (m_problem)
+        m_problem(QStringLiteral("The terminal's memory could not keep the change (%1): %2")
+                      .arg(QString::fromLatin1(what), m_db.error()));
+    return false;
+}
+
+int64_t SqliteStore::idOf(const Terminal &terminal)
+{
+    int64_t &id = m_ids[terminal.name];
+    if (id == 0)
+        id = m_nextId++;
+    return id;
+}
+
+StoredEntryMemory *SqliteStore::heldHere(const Terminal &terminal) const
+{
+    auto *memory = dynamic_cast<StoredEntryMemory *>(&terminal.entries.memory());
+    return memory && memory->database() == &m_db ? memory : nullptr;
+}
+
+bool SqliteStore::adopt(const Terminal &terminal, int64_t id)
+{
+    auto memory = std::make_unique<StoredEntryMemory>(m_db, id);
+    if (!memory->load())
         return false;
-    // Version 2: the spent clock-change slots and when the shown message came.
-    const bool ok = exec(QStringLiteral("ALTER TABLE terminals ADD COLUMN spent BLOB"))
-        && exec(QStringLiteral("ALTER TABLE terminals ADD COLUMN shown_at INTEGER"))
-        && exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
-    if (!ok || !m_db.commit()) {
-        m_db.rollback();
-        return false;
-    }
+    // Every terminal the engine tells of lives in its state.
+    const_cast<Terminal &>(terminal).entries.setMemory(std::move(memory));
     return true;
 }
 
-bool SqliteStore::load()
+void SqliteStore::reloadEntries()
 {
-    if (!exec(QStringLiteral("PRAGMA journal_mode=WAL"))
-        || !exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
-        return false;
-    State &s = sim::state();
-    QSqlQuery line(m_db);
-    if (!line.exec(QStringLiteral("SELECT pc_name, conf_a, conf_b, capacity, zero_names, pace "
-                                  "FROM line WHERE id = 1"))
-        || !line.next())
-        return false;
-    std::vector<Terminal> terminals;
-    std::map<std::string, Keys> keys;
-    QSqlQuery rows(m_db);
-    rows.setForwardOnly(true);
-    if (!rows.exec(QStringLiteral(
-            "SELECT id, name, answering, second_ptr, reader_ptr, next_serial, clock_offset, "
-            "adj_count, adj_ref, adj_drift, config, just_count, justifications, shown, "
-            "shown_number, shown_text, spent, shown_at FROM terminals ORDER BY ord")))
-        return false;
-    while (rows.next()) {
-        Terminal &t = terminals.emplace_back(text(rows.value(1)));
-        Keys &k = keys[t.name];
-        k.id = rows.value(0).toLongLong();
-        m_nextId = std::max(m_nextId, k.id + 1);
-        t.answering = rows.value(2).toInt() != 0;
-        t.secondPointer = rows.value(3).toInt();
-        t.readerPointer = rows.value(4).toInt();
-        t.nextSerial = rows.value(5).toInt();
-        t.clockOffset = rows.value(6).toLongLong();
-        t.adjustment.count = rows.value(7).toInt();
-        t.adjustment.reference = rows.value(8).toInt();
-        t.adjustment.drift = rows.value(9).toLongLong();
-        if (!unpackInts(rows.value(10).toByteArray(), t.configuration.data(), sim::kConfigurationSize))
-            return false;
-        t.justifications = splitJustifications(text(rows.value(12)), rows.value(11).toInt());
-        t.messageShown = rows.value(13).toInt() != 0;
-        t.shownNumber = rows.value(14).toInt();
-        t.shownText = text(rows.value(15));
-        if (!unpackSpent(rows.value(16).toByteArray(), t.spentClockChanges))
-            return false;
-        t.shownAt = rows.value(17).toLongLong();
-    }
-    if (rows.lastError().isValid())
-        return false;
-
-    for (Terminal &t : terminals) {
-        Keys &k = keys[t.name];
-        QSqlQuery q(m_db);
-        q.setForwardOnly(true);
-        q.prepare(QStringLiteral("SELECT k, seconds, card, aux1, just, presence, origin, serial "
-                                 "FROM entries WHERE t = ? ORDER BY k"));
-        q.addBindValue(qint64(k.id));
-        if (!q.exec())
-            return false;
-        while (q.next()) {
-            k.order.push_back(q.value(0).toLongLong());
-            Entry e;
-            e.seconds = q.value(1).toInt();
-            e.cardCode = q.value(2).toInt();
-            e.aux1 = uint8_t(q.value(3).toInt());
-            e.justification = uint8_t(q.value(4).toInt());
-            e.presence = uint8_t(q.value(5).toInt());
-            e.origin = q.value(6).toInt() == 1 ? sim::Origin::Inserted : sim::Origin::Card;
-            e.serial = q.value(7).toInt();
-            t.entries.push_back(e);
-        }
-        if (q.lastError().isValid())
-            return false;
-
-        q.prepare(QStringLiteral("SELECT employee, kind, text FROM messages WHERE t = ?"));
-        q.addBindValue(qint64(k.id));
-        if (!q.exec())
-            return false;
-        while (q.next())
-            t.messages[{q.value(0).toInt(), q.value(1).toInt()}] = text(q.value(2));
-
-        q.prepare(QStringLiteral("SELECT slot, seconds, period, repeats, function, ring, weekday "
-                                 "FROM events WHERE t = ?"));
-        q.addBindValue(qint64(k.id));
-        if (!q.exec())
-            return false;
-        while (q.next()) {
-            const int slot = q.value(0).toInt();
-            if (slot < 0 || slot >= sim::kEventSlots)
-                return false;
-            sim::Event event{};
-            for (int i = 0; i < 6; ++i)
-                event[std::size_t(i)] = q.value(i + 1).toInt();
-            t.events[std::size_t(slot)] = event;
-        }
-
-        q.prepare(QStringLiteral("SELECT employee, text, card, last FROM employees WHERE t = ?"));
-        q.addBindValue(qint64(k.id));
-        if (!q.exec())
-            return false;
-        while (q.next())
-            t.employees[q.value(0).toInt()] =
-                sim::EmployeeName{text(q.value(1)), q.value(2).toInt(), q.value(3).toInt()};
-    }
-
-    s.terminals = std::move(terminals);
-    s.pcName = text(line.value(0));
-    s.confirmationsA = line.value(1).toInt();
-    s.confirmationsB = line.value(2).toInt();
-    s.entryCapacity = std::size_t(std::max<qlonglong>(0, line.value(3).toLongLong()));
-    s.zeroTerminatedNames = line.value(4).toInt() != 0;
-    m_keys = std::move(keys);
-    return true;
-}
-
-SqliteStore::Keys &SqliteStore::keysOf(const Terminal &terminal)
-{
-    Keys &keys = m_keys[terminal.name];
-    if (keys.id == 0)
-        keys.id = m_nextId++;
-    return keys;
+    for (const Terminal &t : sim::state().terminals)
+        if (StoredEntryMemory *memory = heldHere(t))
+            memory->load();
 }
 
 int SqliteStore::orderOf(const Terminal &terminal) const
@@ -472,95 +268,129 @@ int SqliteStore::orderOf(const Terminal &terminal) const
 
 bool SqliteStore::writeLine(const State &state)
 {
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("UPDATE line SET pc_name = ?, conf_a = ?, conf_b = ?, capacity = ?, "
-                             "zero_names = ? WHERE id = 1"));
-    q.addBindValue(bytes(state.pcName));
-    q.addBindValue(state.confirmationsA);
-    q.addBindValue(state.confirmationsB);
-    q.addBindValue(qint64(state.entryCapacity));
-    q.addBindValue(state.zeroTerminatedNames ? 1 : 0);
-    return run(q);
+    QSqlQuery &q = m_db.prepared(QStringLiteral(
+        "UPDATE line SET pc_name = :pc_name, confirmations_a = :confirmations_a, "
+        "confirmations_b = :confirmations_b, entry_capacity = :entry_capacity, "
+        "zero_terminated_names = :zero_terminated_names WHERE id = 1"));
+    q.bindValue(QStringLiteral(":pc_name"), ToBytes(state.pcName));
+    q.bindValue(QStringLiteral(":confirmations_a"), state.confirmationsA);
+    q.bindValue(QStringLiteral(":confirmations_b"), state.confirmationsB);
+    q.bindValue(QStringLiteral(":entry_capacity"), qint64(state.entryCapacity));
+    q.bindValue(QStringLiteral(":zero_terminated_names"), state.zeroTerminatedNames ? 1 : 0);
+    return m_db.run(q);
 }
 
 bool SqliteStore::writeTerminalRow(const Terminal &terminal, int order)
 {
-    const Keys &keys = keysOf(terminal);
-    if (!m_updateTerminal) {
-        m_updateTerminal = std::make_unique<QSqlQuery>(m_db);
-        m_updateTerminal->prepare(QStringLiteral(
-            "INSERT OR REPLACE INTO terminals(id, ord, name, answering, second_ptr, reader_ptr, "
-            "next_serial, clock_offset, adj_count, adj_ref, adj_drift, config, just_count, "
-            "justifications, shown, shown_number, shown_text, spent, shown_at) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
-    }
-    QSqlQuery &q = *m_updateTerminal;
-    q.bindValue(0, qint64(keys.id));
-    q.bindValue(1, order);
-    q.bindValue(2, bytes(terminal.name));
-    q.bindValue(3, terminal.answering ? 1 : 0);
-    q.bindValue(4, terminal.secondPointer);
-    q.bindValue(5, terminal.readerPointer);
-    q.bindValue(6, terminal.nextSerial);
-    q.bindValue(7, qint64(terminal.clockOffset));
-    q.bindValue(8, terminal.adjustment.count);
-    q.bindValue(9, terminal.adjustment.reference);
-    q.bindValue(10, qint64(terminal.adjustment.drift));
-    q.bindValue(11, packInts(terminal.configuration.data(), sim::kConfigurationSize));
-    q.bindValue(12, int(terminal.justifications.size()));
-    q.bindValue(13, bytes(joinJustifications(terminal.justifications)));
-    q.bindValue(14, terminal.messageShown ? 1 : 0);
-    q.bindValue(15, terminal.shownNumber);
-    q.bindValue(16, bytes(terminal.shownText));
-    q.bindValue(17, packSpent(terminal.spentClockChanges));
-    q.bindValue(18, qint64(terminal.shownAt));
-    return run(q);
+    QSqlQuery &q = m_db.prepared(QStringLiteral(
+        "INSERT OR REPLACE INTO terminals(id, line_order, name, answering, second_pointer, "
+        "reader_pointer, next_serial, clock_offset, adjustment_count, adjustment_reference, "
+        "adjustment_drift, configuration, justification_count, justifications, message_shown, "
+        "shown_number, shown_text, spent_clock_changes, shown_at) "
+        "VALUES (:id, :line_order, :name, :answering, :second_pointer, :reader_pointer, "
+        ":next_serial, :clock_offset, :adjustment_count, :adjustment_reference, "
+        ":adjustment_drift, :configuration, :justification_count, :justifications, "
+        ":message_shown, :shown_number, :shown_text, :spent_clock_changes, :shown_at)"));
+    q.bindValue(QStringLiteral(":id"), qint64(idOf(terminal)));
+    q.bindValue(QStringLiteral(":line_order"), order);
+    q.bindValue(QStringLiteral(":name"), ToBytes(terminal.name));
+    q.bindValue(QStringLiteral(":answering"), terminal.answering ? 1 : 0);
+    q.bindValue(QStringLiteral(":second_pointer"), terminal.secondPointer);
+    q.bindValue(QStringLiteral(":reader_pointer"), readerPointerToKeep(terminal));
+    q.bindValue(QStringLiteral(":next_serial"), terminal.nextSerial);
+    q.bindValue(QStringLiteral(":clock_offset"), qint64(terminal.clockOffset));
+    q.bindValue(QStringLiteral(":adjustment_count"), terminal.adjustment.count);
+    q.bindValue(QStringLiteral(":adjustment_reference"), terminal.adjustment.reference);
+    q.bindValue(QStringLiteral(":adjustment_drift"), qint64(terminal.adjustment.drift));
+    q.bindValue(QStringLiteral(":configuration"),
+                PackInts(terminal.configuration.data(), sim::kConfigurationSize));
+    q.bindValue(QStringLiteral(":justification_count"), int(terminal.justifications.size()));
+    q.bindValue(QStringLiteral(":justifications"), ToBytes(JoinJustifications(terminal.justifications)));
+    q.bindValue(QStringLiteral(":message_shown"), terminal.messageShown ? 1 : 0);
+    q.bindValue(QStringLiteral(":shown_number"), terminal.shownNumber);
+    q.bindValue(QStringLiteral(":shown_text"), ToBytes(terminal.shownText));
+    q.bindValue(QStringLiteral(":spent_clock_changes"), PackSpent(terminal.spentClockChanges));
+    q.bindValue(QStringLiteral(":shown_at"), qint64(terminal.shownAt));
+    return m_db.run(q);
 }
 
 bool SqliteStore::writePointers(const Terminal &terminal)
 {
-    const Keys &keys = keysOf(terminal);
-    if (!m_updatePointers) {
-        m_updatePointers = std::make_unique<QSqlQuery>(m_db);
-        m_updatePointers->prepare(QStringLiteral(
-            "UPDATE terminals SET second_ptr = ?, reader_ptr = ?, next_serial = ? WHERE id = ?"));
-    }
-    QSqlQuery &q = *m_updatePointers;
-    q.bindValue(0, terminal.secondPointer);
-    q.bindValue(1, terminal.readerPointer);
-    q.bindValue(2, terminal.nextSerial);
-    q.bindValue(3, qint64(keys.id));
-    return run(q);
+    QSqlQuery &q = m_db.prepared(QStringLiteral(
+        "UPDATE terminals SET second_pointer = :second_pointer, reader_pointer = :reader_pointer, "
+        "next_serial = :next_serial WHERE id = :id"));
+    q.bindValue(QStringLiteral(":second_pointer"), terminal.secondPointer);
+    q.bindValue(QStringLiteral(":reader_pointer"), readerPointerToKeep(terminal));
+    q.bindValue(QStringLiteral(":next_serial"), terminal.nextSerial);
+    q.bindValue(QStringLiteral(":id"), qint64(idOf(terminal)));
+    return m_db.run(q);
 }
 
-bool SqliteStore::writeEntry(int64_t terminalId, int64_t key, const Entry &entry)
+bool SqliteStore::writeMessage(const Terminal &terminal, int32_t employee, int32_t kind)
 {
-    if (!m_insertEntry) {
-        m_insertEntry = std::make_unique<QSqlQuery>(m_db);
-        m_insertEntry->prepare(QStringLiteral(
-            "INSERT INTO entries(t, k, seconds, card, aux1, just, presence, origin, serial) "
-            "VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    const auto found = terminal.messages.find({employee, kind});
+    QSqlQuery &q = m_db.prepared(QStringLiteral(
+        "INSERT OR REPLACE INTO messages(terminal_id, employee, kind, text) "
+        "VALUES (:terminal_id, :employee, :kind, :text)"));
+    q.bindValue(QStringLiteral(":terminal_id"), qint64(idOf(terminal)));
+    q.bindValue(QStringLiteral(":employee"), employee);
+    q.bindValue(QStringLiteral(":kind"), kind);
+    q.bindValue(QStringLiteral(":text"), found == terminal.messages.end() ? QByteArray() : ToBytes(found->second));
+    return m_db.run(q);
+}
+
+bool SqliteStore::writeEvent(const Terminal &terminal, int slot)
+{
+    const int64_t id = idOf(terminal);
+    const auto &event = terminal.events[std::size_t(slot)];
+    if (!event) {
+        QSqlQuery &q = m_db.prepared(QStringLiteral(
+            "DELETE FROM events WHERE terminal_id = :terminal_id AND slot = :slot"));
+        q.bindValue(QStringLiteral(":terminal_id"), qint64(id));
+        q.bindValue(QStringLiteral(":slot"), slot);
+        return m_db.run(q);
     }
-    QSqlQuery &q = *m_insertEntry;
-    q.bindValue(0, qint64(terminalId));
-    q.bindValue(1, qint64(key));
-    q.bindValue(2, entry.seconds);
-    q.bindValue(3, entry.cardCode);
-    q.bindValue(4, int(entry.aux1));
-    q.bindValue(5, int(entry.justification));
-    q.bindValue(6, int(entry.presence));
-    q.bindValue(7, int(entry.origin));
-    q.bindValue(8, entry.serial);
-    return run(q);
+    QSqlQuery &q = m_db.prepared(QStringLiteral(
+        "INSERT OR REPLACE INTO events(terminal_id, slot, seconds, period, repeats, function, "
+        "ring, weekday) VALUES (:terminal_id, :slot, :seconds, :period, :repeats, :function, "
+        ":ring, :weekday)"));
+    q.bindValue(QStringLiteral(":terminal_id"), qint64(id));
+    q.bindValue(QStringLiteral(":slot"), slot);
+    const char *const names[] = {":seconds", ":period", ":repeats", ":function", ":ring", ":weekday"};
+    for (std::size_t i = 0; i < event->size(); ++i)
+        q.bindValue(QString::fromLatin1(names[i]), (*event)[i]);
+    return m_db.run(q);
+}
+
+bool SqliteStore::writeEmployee(const Terminal &terminal, int32_t employee)
+{
+    const int64_t id = idOf(terminal);
+    const auto found = terminal.employees.find(employee);
+    if (found == terminal.employees.end()) {
+        QSqlQuery &q = m_db.prepared(QStringLiteral(
+            "DELETE FROM employees WHERE terminal_id = :terminal_id AND employee = :employee"));
+        q.bindValue(QStringLiteral(":terminal_id"), qint64(id));
+        q.bindValue(QStringLiteral(":employee"), employee);
+        return m_db.run(q);
+    }
+    QSqlQuery &q = m_db.prepared(QStringLiteral(
+        "INSERT OR REPLACE INTO employees(terminal_id, employee, text, card_code, last) "
+        "VALUES (:terminal_id, :employee, :text, :card_code, :last)"));
+    q.bindValue(QStringLiteral(":terminal_id"), qint64(id));
+    q.bindValue(QStringLiteral(":employee"), employee);
+    q.bindValue(QStringLiteral(":text"), ToBytes(found->second.text));
+    q.bindValue(QStringLiteral(":card_code"), found->second.cardCode);
+    q.bindValue(QStringLiteral(":last"), found->second.last);
+    return m_db.run(q);
 }
 
 bool SqliteStore::clearTerminal(int64_t terminalId)
 {
-    for (const char *table : {"entries", "messages", "events", "employees"}) {
-        QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("DELETE FROM %1 WHERE t = ?").arg(QLatin1String(table)));
-        q.addBindValue(qint64(terminalId));
-        if (!run(q))
+    for (const char *table : {"messages", "events", "employees"}) {
+        QSqlQuery &q = m_db.prepared(
+            QStringLiteral("DELETE FROM %1 WHERE terminal_id = :terminal_id").arg(QLatin1String(table)));
+        q.bindValue(QStringLiteral(":terminal_id"), qint64(terminalId));
+        if (!m_db.run(q))
             return false;
     }
     return true;
@@ -568,264 +398,160 @@ bool SqliteStore::clearTerminal(int64_t terminalId)
 
 bool SqliteStore::writeTerminalWhole(const Terminal &terminal, int order)
 {
-    Keys &keys = keysOf(terminal);
-    if (!clearTerminal(keys.id) || !writeTerminalRow(terminal, order))
+    const int64_t id = idOf(terminal);
+    if (!clearTerminal(id) || !writeTerminalRow(terminal, order))
         return false;
-    keys.order.clear();
-    keys.order.reserve(terminal.entries.size());
-    for (std::size_t i = 0; i < terminal.entries.size(); ++i) {
-        const int64_t key = int64_t(i) * kKeyGap;
-        keys.order.push_back(key);
-        if (!writeEntry(keys.id, key, terminal.entries[i]))
+    // Entries the store holds are written as they change.
+    if (!heldHere(terminal)) {
+        for (const char *table : {"entries", "entry_blocks"}) {
+            QSqlQuery &q = m_db.prepared(
+                QStringLiteral("DELETE FROM %1 WHERE terminal_id = :terminal_id").arg(QLatin1String(table)));
+            q.bindValue(QStringLiteral(":terminal_id"), qint64(id));
+            if (!m_db.run(q))
+                return false;
+        }
+        if (!StoredEntryMemory::writeAll(m_db, id, terminal.entries.all()) || !adopt(terminal, id))
             return false;
     }
-    for (const auto &[key, message] : terminal.messages) {
-        QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("INSERT INTO messages VALUES (?, ?, ?, ?)"));
-        q.addBindValue(qint64(keys.id));
-        q.addBindValue(key.first);
-        q.addBindValue(key.second);
-        q.addBindValue(bytes(message));
-        if (!run(q))
+    for (const auto &[key, message] : terminal.messages)
+        if (!writeMessage(terminal, key.first, key.second))
             return false;
-    }
     for (int slot = 0; slot < sim::kEventSlots; ++slot)
-        if (terminal.events[std::size_t(slot)])
-            eventChanged(terminal, slot);
-    for (const auto &[employee, name] : terminal.employees) {
-        (void)name;
-        employeeChanged(terminal, employee);
-    }
-    return !m_failed;
+        if (terminal.events[std::size_t(slot)] && !writeEvent(terminal, slot))
+            return false;
+    for (const auto &employee : terminal.employees)
+        if (!writeEmployee(terminal, employee.first))
+            return false;
+    return true;
 }
 
-bool SqliteStore::makeRoom(const Terminal &terminal, Keys &keys, std::size_t index)
+int32_t SqliteStore::readerPointerToKeep(const Terminal &terminal)
 {
-    auto &order = keys.order;
-    const auto roomAt = [&](std::size_t i) {
-        return i == 0 || i == order.size() || order[i] - order[i - 1] >= 2;
-    };
-    if (roomAt(index))
-        return true;
-    // Spread the keys of a window around the place, doubling it until its
-    // span leaves a gap for every entry in it and one more.
-    std::size_t half = 8;
-    for (;;) {
-        const std::size_t lo = index > half ? index - half : 0;
-        const std::size_t hi = std::min(order.size(), index + half);
-        const int64_t from = lo == 0 ? order[0] - kKeyGap * int64_t(hi + 1) : order[lo - 1];
-        const int64_t to = hi == order.size() ? order.back() + kKeyGap * int64_t(hi - lo + 1) : order[hi];
-        const int64_t count = int64_t(hi - lo) + 1;
-        if ((to - from) / (count + 2) >= 2) {
-            QSqlQuery del(m_db);
-            del.prepare(QStringLiteral("DELETE FROM entries WHERE t = ? AND k >= ? AND k <= ?"));
-            del.addBindValue(qint64(keys.id));
-            del.addBindValue(qint64(order[lo]));
-            del.addBindValue(qint64(order[hi - 1]));
-            if (!run(del))
+    const auto found = m_unconfirmed.find(terminal.name);
+    if (found == m_unconfirmed.end())
+        return terminal.readerPointer;
+    if (terminal.readerPointer == found->second.delivered)
+        return found->second.confirmed;
+    m_unconfirmed.erase(found);
+    return terminal.readerPointer;
+}
+
+void SqliteStore::entryDelivered(const Terminal &terminal)
+{
+    const auto found = m_unconfirmed.find(terminal.name);
+    if (found != m_unconfirmed.end() && found->second.delivered == terminal.readerPointer - 1)
+        found->second.delivered = terminal.readerPointer;
+    else
+        m_unconfirmed[terminal.name] = {terminal.readerPointer - 1, terminal.readerPointer};
+}
+
+void SqliteStore::confirmDeliveries()
+{
+    if (m_unconfirmed.empty())
+        return;
+    const auto unconfirmed = std::move(m_unconfirmed);
+    m_unconfirmed.clear();
+    change("pointers", [&] {
+        for (const Terminal &t : sim::state().terminals)
+            if (unconfirmed.count(t.name) && !writePointers(t))
                 return false;
-            const int64_t step = (to - from) / (count + 2);
-            // Positions lo..hi-1 get keys with one step left free before `index`.
-            int64_t key = from;
-            for (std::size_t i = lo; i < hi; ++i) {
-                key += step;
-                if (i == index)
-                    key += step;
-                order[i] = key;
-                if (!writeEntry(keys.id, key, terminal.entries[i + (i >= index ? 1 : 0)]))
-                    return false;
-            }
-            return true;
-        }
-        half *= 2;
-    }
+        return true;
+    });
 }
 
 void SqliteStore::lineChanged(const State &state)
 {
-    if (!begin())
-        return;
-    writeLine(state);
-    commit("line");
+    change("line", [&] { return writeLine(state); });
 }
 
-Pace SqliteStore::pace() const
+Pace SqliteStore::pace()
 {
-    QSqlQuery q(m_db);
-    if (!q.exec(QStringLiteral("SELECT pace FROM line WHERE id = 1")) || !q.next())
+    QSqlQuery &q = m_db.prepared(QStringLiteral("SELECT pace FROM line WHERE id = 1"));
+    if (!m_db.run(q) || !q.next())
         return Pace::Wire;
-    return q.value(0).toInt() == 1 ? Pace::Instant : Pace::Wire;
+    return q.value(QStringLiteral("pace")).toInt() == 1 ? Pace::Instant : Pace::Wire;
 }
 
 void SqliteStore::savePace(Pace pace)
 {
-    if (!begin())
-        return;
-    QSqlQuery q(m_db);
-    q.prepare(QStringLiteral("UPDATE line SET pace = ? WHERE id = 1"));
-    q.addBindValue(pace == Pace::Instant ? 1 : 0);
-    run(q);
-    commit("pace");
+    change("pace", [&] {
+        QSqlQuery &q = m_db.prepared(QStringLiteral("UPDATE line SET pace = :pace WHERE id = 1"));
+        q.bindValue(QStringLiteral(":pace"), pace == Pace::Instant ? 1 : 0);
+        return m_db.run(q);
+    });
 }
 
 void SqliteStore::terminalChanged(const Terminal &terminal)
 {
-    if (!begin())
-        return;
-    writeTerminalRow(terminal, orderOf(terminal));
-    commit("terminal");
+    change("terminal", [&] { return writeTerminalRow(terminal, orderOf(terminal)); });
 }
 
 void SqliteStore::pointersChanged(const Terminal &terminal)
 {
-    if (!begin())
-        return;
-    writePointers(terminal);
-    commit("pointers");
+    change("pointers", [&] { return writePointers(terminal); });
 }
 
-void SqliteStore::entryInserted(const Terminal &terminal, std::size_t index)
+// The entries themselves were written as the engine changed them.
+void SqliteStore::entryInserted(const Terminal &terminal, std::size_t)
 {
-    if (!begin())
-        return;
-    Keys &keys = keysOf(terminal);
-    auto &order = keys.order;
-    // The engine's entries already hold the new one at `index`.
-    if (makeRoom(terminal, keys, index)) {
-        int64_t key = 0;
-        if (order.empty())
-            key = 0;
-        else if (index == order.size())
-            key = order.back() + kKeyGap;
-        else if (index == 0)
-            key = order.front() - kKeyGap;
-        else
-            key = order[index - 1] + (order[index] - order[index - 1]) / 2;
-        order.insert(order.begin() + std::ptrdiff_t(index), key);
-        if (writeEntry(keys.id, key, terminal.entries[index]))
-            writePointers(terminal);
-    }
-    commit("entry");
+    change("entry", [&] { return heldHere(terminal) ? writePointers(terminal) : writeTerminalWhole(terminal, orderOf(terminal)); });
 }
 
-void SqliteStore::entryErased(const Terminal &terminal, std::size_t index)
+void SqliteStore::entryErased(const Terminal &terminal, std::size_t)
 {
-    if (!begin())
-        return;
-    Keys &keys = keysOf(terminal);
-    if (index < keys.order.size()) {
-        if (!m_deleteEntry) {
-            m_deleteEntry = std::make_unique<QSqlQuery>(m_db);
-            m_deleteEntry->prepare(QStringLiteral("DELETE FROM entries WHERE t = ? AND k = ?"));
-        }
-        m_deleteEntry->bindValue(0, qint64(keys.id));
-        m_deleteEntry->bindValue(1, qint64(keys.order[index]));
-        if (run(*m_deleteEntry))
-            keys.order.erase(keys.order.begin() + std::ptrdiff_t(index));
-        writePointers(terminal);
-    }
-    commit("entry deleted");
+    change("entry deleted", [&] { return heldHere(terminal) ? writePointers(terminal) : writeTerminalWhole(terminal, orderOf(terminal)); });
 }
 
 void SqliteStore::entriesCut(const Terminal &terminal)
 {
-    if (!begin())
-        return;
-    Keys &keys = keysOf(terminal);
-    const std::size_t kept = terminal.entries.size();
-    if (kept < keys.order.size()) {
-        QSqlQuery q(m_db);
-        q.prepare(QStringLiteral("DELETE FROM entries WHERE t = ? AND k >= ?"));
-        q.addBindValue(qint64(keys.id));
-        q.addBindValue(qint64(keys.order[kept]));
-        if (run(q))
-            keys.order.resize(kept);
-    }
-    writePointers(terminal);
-    commit("entries cut");
+    change("entries cut", [&] { return heldHere(terminal) ? writePointers(terminal) : writeTerminalWhole(terminal, orderOf(terminal)); });
 }
 
 void SqliteStore::eventChanged(const Terminal &terminal, int slot)
 {
-    const bool outer = begin();
-    const Keys &keys = keysOf(terminal);
-    QSqlQuery q(m_db);
-    const auto &event = terminal.events[std::size_t(slot)];
-    if (event) {
-        q.prepare(QStringLiteral("INSERT OR REPLACE INTO events VALUES (?, ?, ?, ?, ?, ?, ?, ?)"));
-        q.addBindValue(qint64(keys.id));
-        q.addBindValue(slot);
-        for (int32_t v : *event)
-            q.addBindValue(v);
-    } else {
-        q.prepare(QStringLiteral("DELETE FROM events WHERE t = ? AND slot = ?"));
-        q.addBindValue(qint64(keys.id));
-        q.addBindValue(slot);
-    }
-    run(q);
-    if (outer)
-        commit("event");
+    change("event", [&] { return writeEvent(terminal, slot); });
 }
 
 void SqliteStore::messageChanged(const Terminal &terminal, int32_t employee, int32_t kind)
 {
-    if (!begin())
-        return;
-    const Keys &keys = keysOf(terminal);
-    QSqlQuery q(m_db);
-    const auto found = terminal.messages.find({employee, kind});
-    q.prepare(QStringLiteral("INSERT OR REPLACE INTO messages VALUES (?, ?, ?, ?)"));
-    q.addBindValue(qint64(keys.id));
-    q.addBindValue(employee);
-    q.addBindValue(kind);
-    q.addBindValue(found == terminal.messages.end() ? QByteArray() : bytes(found->second));
-    run(q);
-    commit("message");
+    change("message", [&] { return writeMessage(terminal, employee, kind); });
 }
 
 void SqliteStore::employeeChanged(const Terminal &terminal, int32_t employee)
 {
-    const bool outer = begin();
-    const Keys &keys = keysOf(terminal);
-    QSqlQuery q(m_db);
-    const auto found = terminal.employees.find(employee);
-    if (found != terminal.employees.end()) {
-        q.prepare(QStringLiteral("INSERT OR REPLACE INTO employees VALUES (?, ?, ?, ?, ?)"));
-        q.addBindValue(qint64(keys.id));
-        q.addBindValue(employee);
-        q.addBindValue(bytes(found->second.text));
-        q.addBindValue(found->second.cardCode);
-        q.addBindValue(found->second.last);
-    } else {
-        q.prepare(QStringLiteral("DELETE FROM employees WHERE t = ? AND employee = ?"));
-        q.addBindValue(qint64(keys.id));
-        q.addBindValue(employee);
-    }
-    run(q);
-    if (outer)
-        commit("employee name");
+    change("employee name", [&] { return writeEmployee(terminal, employee); });
 }
 
 void SqliteStore::terminalReplaced(const Terminal &terminal)
 {
-    if (!begin())
-        return;
-    writeTerminalWhole(terminal, orderOf(terminal));
-    commit("terminal");
+    change("terminal", [&] { return writeTerminalWhole(terminal, orderOf(terminal)); });
 }
 
 void SqliteStore::allReplaced(const State &state)
 {
-    if (!begin())
-        return;
-    for (const char *table : {"terminals", "entries", "messages", "events", "employees"})
-        if (!exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table))))
-            m_failed = true;
-    m_keys.clear();
-    writeLine(state);
-    for (std::size_t i = 0; i < state.terminals.size() && !m_failed; ++i)
-        writeTerminalWhole(state.terminals[i], int(i));
-    commit("line");
+    change("line", [&] {
+        for (const char *table : {"terminals", "messages", "events", "employees"})
+            if (!m_db.exec(QStringLiteral("DELETE FROM %1").arg(QLatin1String(table))))
+                return false;
+        // Terminals still on the line keep the entries held here; the rest go.
+        m_ids.clear();
+        QStringList kept;
+        for (const Terminal &t : state.terminals)
+            if (const StoredEntryMemory *memory = heldHere(t)) {
+                m_ids[t.name] = memory->terminalId();
+                kept << QString::number(memory->terminalId());
+            }
+        for (const char *table : {"entries", "entry_blocks"})
+            if (!m_db.exec(QStringLiteral("DELETE FROM %1 WHERE terminal_id NOT IN (%2)")
+                               .arg(QLatin1String(table), kept.join(u','))))
+                return false;
+        if (!writeLine(state))
+            return false;
+        for (std::size_t i = 0; i < state.terminals.size(); ++i)
+            if (!writeTerminalWhole(state.terminals[i], int(i)))
+                return false;
+        return true;
+    });
 }
 
 } // namespace velmora::terminal

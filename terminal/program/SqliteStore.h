@@ -4,15 +4,16 @@
 // engine answers the call that made it.
 
 #include "terminal/engine/Store.h"
+#include "terminal/engine/SimState.h"
 #include "terminal/program/LineService.h"
+#include "terminal/program/StoreDatabase.h"
+#include "terminal/program/StoredEntryMemory.h"
 
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 
 #include <functional>
 #include <map>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,20 +28,23 @@ struct OpenResult
     QString movedAside;      // where the unusable file went
 };
 
-// What a file found at start is, decided from its schema version and
-// whether it could be read.
-enum class FileVerdict { Usable, FromTheFuture, Unreadable };
-FileVerdict judgeFile(bool readable, int schemaVersion);
-// A name beside `path` that no file has yet: path.<reason>-<stamp>[-n].
-QString asideName(const QString &path, const QString &reason, const QString &stamp,
-                  const std::function<bool(const QString &)> &exists);
+// What a file holds of the line.
+struct StoredLine
+{
+    std::vector<sim::Terminal> terminals;
+    std::string pcName;
+    int32_t confirmationsA = 0;
+    int32_t confirmationsB = 0;
+    std::size_t entryCapacity = sim::kDefaultEntryCapacity;
+    bool zeroTerminatedNames = false;
+    Pace pace = Pace::Wire;
+};
 
 class SqliteStore final : public sim::Store
 {
 public:
-    static constexpr int kSchemaVersion = 2;
-
     explicit SqliteStore(QString path);
+    // Entries the store held come back into the process.
     ~SqliteStore() override;
 
     // Loads the engine's state from the file, or writes the engine's present
@@ -50,7 +54,7 @@ public:
 
     // The pace kept in the file (wire pace when there is none); while the
     // program runs, the line service holds it.
-    Pace pace() const;
+    Pace pace();
     void savePace(Pace pace);
 
     // Called with a message when a change could not be committed.
@@ -62,6 +66,11 @@ public:
     void lineChanged(const sim::State &state) override;
     void terminalChanged(const sim::Terminal &terminal) override;
     void pointersChanged(const sim::Terminal &terminal) override;
+    // Kept until confirmDeliveries(): the reader pointer in the file stays
+    // where the last answer known to have arrived left it.
+    void entryDelivered(const sim::Terminal &terminal) override;
+    // The answers given so far have arrived (the line sent its next request).
+    void confirmDeliveries();
     void entryInserted(const sim::Terminal &terminal, std::size_t index) override;
     void entryErased(const sim::Terminal &terminal, std::size_t index) override;
     void entriesCut(const sim::Terminal &terminal) override;
@@ -72,42 +81,42 @@ public:
     void allReplaced(const sim::State &state) override;
 
 private:
-    struct Keys
-    {
-        int64_t id = 0;
-        std::vector<int64_t> order; // the sort key of each entry, by position
-    };
+    std::optional<StoredLine> load();
+    bool loadTerminals(StoredLine &line);
+    bool loadTerminalDetails(sim::Terminal &terminal, int64_t id);
+    // One transaction; its first failure goes to the problem handler.
+    bool change(const char *what, const std::function<bool()> &work);
 
-    bool openConnection();
-    void closeConnection();
-    bool createSchema();
-    bool migrate(int version);
-    bool load();
-    bool begin();
-    void commit(const char *what);
-    bool run(QSqlQuery &query);
-    bool exec(const QString &sql);
-
-    Keys &keysOf(const sim::Terminal &terminal);
+    int64_t idOf(const sim::Terminal &terminal);
+    int orderOf(const sim::Terminal &terminal) const;
+    // The terminal's entries when this store holds them, else null.
+    StoredEntryMemory *heldHere(const sim::Terminal &terminal) const;
+    // The store holds the terminal's entries from now on.
+    bool adopt(const sim::Terminal &terminal, int64_t id);
+    void reloadEntries();
     bool writeLine(const sim::State &state);
     bool writeTerminalRow(const sim::Terminal &terminal, int order);
     bool writePointers(const sim::Terminal &terminal);
-    bool writeEntry(int64_t terminalId, int64_t key, const sim::Entry &entry);
+    bool writeMessage(const sim::Terminal &terminal, int32_t employee, int32_t kind);
+    bool writeEvent(const sim::Terminal &terminal, int slot);
+    bool writeEmployee(const sim::Terminal &terminal, int32_t employee);
     bool writeTerminalWhole(const sim::Terminal &terminal, int order);
     bool clearTerminal(int64_t terminalId);
-    int orderOf(const sim::Terminal &terminal) const;
-    // Room for a key before `index`: keys around it are spread out if needed.
-    bool makeRoom(const sim::Terminal &terminal, Keys &keys, std::size_t index);
 
-    QString m_path;
-    QString m_connection;
-    QSqlDatabase m_db;
-    bool m_failed = false;
-    std::map<std::string, Keys> m_keys;
+    // The reader pointer the file holds while deliveries wait for their
+    // confirmation; it no longer applies once something else moved the pointer.
+    struct Unconfirmed
+    {
+        int32_t confirmed = 0;
+        int32_t delivered = 0;
+    };
+    int32_t readerPointerToKeep(const sim::Terminal &terminal);
+
+    StoreDatabase m_db;
+    std::map<std::string, Unconfirmed> m_unconfirmed;
+    std::map<std::string, int64_t> m_ids;
     int64_t m_nextId = 1;
     std::function<void(const QString &)> m_problem;
-
-    std::unique_ptr<QSqlQuery> m_insertEntry, m_deleteEntry, m_updateTerminal, m_updatePointers;
 };
 
 } // namespace velmora::terminal

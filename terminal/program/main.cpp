@@ -86,6 +86,7 @@ int main(int argc, char *argv[])
     service.setPace(store.pace());
     terminal::QtAnswerTimer timer;
     terminal::TerminalServer server(service, timer);
+    QObject::connect(&server, &terminal::TerminalServer::requestArrived, &server, [&store] { store.confirmDeliveries(); });
 
     terminal::TerminalWindow window(portName, QString::fromStdString(place.path), service.pace());
     window.showProblem(opened.message);
@@ -124,5 +125,7 @@ int main(int argc, char *argv[])
     });
     const int status = app.exec();
     sim::state().store = nullptr;
+    // Nothing more is asked of the engine: the store need not hand its entries back.
+    sim::state().terminals.clear();
     return status;
 }

@@ -5,6 +5,7 @@
 #include "terminal/line/Protocol.h"
 #include "terminal/engine/KestComExports.h"
 #include "terminal/engine/SimState.h"
+#include "terminal/program/FileVerdict.h"
 #include "terminal/program/LineService.h"
 #include "terminal/program/SqliteStore.h"
 #include "terminal/program/TerminalServer.h"
@@ -18,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlDatabase>
+#include <QSignalSpy>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -177,6 +179,7 @@ private slots:
         terminal::LineService service(1);
         HeldTimer timer;
         terminal::TerminalServer server(service, timer);
+        QSignalSpy requests(&server, &terminal::TerminalServer::requestArrived);
         const QString path = dir.filePath(QStringLiteral("COM1.socket"));
         QString problem;
         QVERIFY2(server.listen(path, &problem), qPrintable(problem));
@@ -198,6 +201,7 @@ private slots:
         QCOMPARE(timer.held[1].first.count(), int64_t((int64_t(read.size() + 8) * 10 * 1000000 + 9599) / 9600 + 2000));
         char buffer[64];
         QCOMPARE(::recv(fd, buffer, sizeof buffer, 0), ssize_t(8));
+        QCOMPARE(requests.count(), 2);
         timer.held[1].second();
         QCOMPARE(::recv(fd, buffer, sizeof buffer, 0), ssize_t(8));
         int32_t seconds = 0;
@@ -209,23 +213,32 @@ private slots:
 
     void entriesMovedInTheMiddleComeBackInOrder_data()
     {
+        QTest::addColumn<int>("initial");
         QTest::addColumn<QString>("moves");
         // i<index> insert, d<index> delete, c<count> keep only the first count.
-        QTest::newRow("many at one place") << QStringLiteral("i5*60");
-        QTest::newRow("at the front") << QStringLiteral("i0*40");
-        QTest::newRow("alternating with deletes") << QStringLiteral("i3*20 d4 d4 i4*20 d0 d10");
-        QTest::newRow("cut then grow") << QStringLiteral("i7*30 c12 i12*5 i6*20");
+        QTest::newRow("many at one place") << 10 << QStringLiteral("i5*60");
+        QTest::newRow("at the front") << 10 << QStringLiteral("i0*40");
+        QTest::newRow("alternating with deletes") << 10 << QStringLiteral("i3*20 d4 d4 i4*20 d0 d10");
+        QTest::newRow("cut then grow") << 10 << QStringLiteral("i7*30 c12 i12*5 i6*20");
+        // Past one block of entries: blocks split, empty and go.
+        QTest::newRow("blocks split") << 300 << QStringLiteral("i150*300 i0*140 d1*200 c390 i390*5");
+        QTest::newRow("cut at a block's edge") << 600 << QStringLiteral("c256 i256*3 c128 d0*127 i1*2");
     }
 
     void entriesMovedInTheMiddleComeBackInOrder()
     {
+        QFETCH(int, initial);
         QFETCH(QString, moves);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
         sim::Terminal &t = sim::state().terminals.front();
-        for (int i = 0; i < 10; ++i)
+        t.entries.clear();
+        std::vector<int32_t> model;
+        for (int i = 0; i < initial; ++i) {
             sim::stampCard(t, 100 + i);
+            model.push_back(100 + i);
+        }
         {
             terminal::SqliteStore store(file);
             QVERIFY(store.open().ok);
@@ -236,21 +249,85 @@ private slots:
                 const int at = parts[0].toInt();
                 const int times = parts.size() > 1 ? parts[1].toInt() : 1;
                 for (int n = 0; n < times; ++n) {
-                    if (move[0] == u'i')
+                    if (move[0] == u'i') {
+                        model.insert(model.begin() + at, card);
                         QCOMPARE(W_InsertEntry(kName, at, 1, card++, 0, 0, 1), 1);
-                    else if (move[0] == u'd')
+                    } else if (move[0] == u'd') {
+                        model.erase(model.begin() + at);
                         QCOMPARE(W_DeleteEntry(kName, at), 1);
-                    else
+                    } else {
+                        model.resize(std::size_t(at));
                         QCOMPARE(W_SendAllPointers(kName, at, 0, 0), 1);
+                    }
                 }
             }
+            QCOMPARE(cards(sim::state().terminals.front()), model);
             sim::state().store = nullptr;
         }
         const std::vector<int32_t> expected = cards(sim::state().terminals.front());
+        QCOMPARE(expected, model);
         freshEngine();
         terminal::SqliteStore again(file);
         QVERIFY(again.open().ok);
         QCOMPARE(cards(sim::state().terminals.front()), expected);
+    }
+
+    void deliveryComesAgainAfterALostAnswer_data()
+    {
+        // r W_ReceiveEntry, n the line's next request, s a card at the reader,
+        // p<k> W_SendReaderPointer; then the terminal is killed.
+        QTest::addColumn<QString>("calls");
+        QTest::addColumn<int>("pointerAfterKill");
+        QTest::newRow("answer lost") << "r" << 0;
+        QTest::newRow("answer arrived") << "r n" << 1;
+        QTest::newRow("several arrived, two lost") << "r r r n r r" << 3;
+        QTest::newRow("card passed while the answer was on its way") << "r s" << 0;
+        QTest::newRow("line set the pointer") << "r p4" << 4;
+        QTest::newRow("delivered after the line set it") << "p2 r" << 2;
+    }
+
+    void deliveryComesAgainAfterALostAnswer()
+    {
+        QFETCH(QString, calls);
+        QFETCH(int, pointerAfterKill);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("t.sqlite"));
+        QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+        sim::state().terminals.front().entries.clear();
+        {
+            terminal::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+            sim::state().store = &store;
+            sim::Terminal &t = sim::state().terminals.front();
+            for (int i = 0; i < 6; ++i)
+                sim::stampCard(t, 100 + i);
+            for (const QString &call : calls.split(u' ')) {
+                char name[16];
+                int32_t index, seconds, card, orValue, code;
+                uint8_t aux1, justification, presence;
+                if (call == u"r")
+                    QCOMPARE(W_ReceiveEntry(name, &index, &seconds, &card, &aux1, &justification, &presence,
+                                            &orValue, &code), 1);
+                else if (call == u"n")
+                    store.confirmDeliveries();
+                else if (call == u"s")
+                    sim::stampCard(t, 999);
+                else
+                    QCOMPARE(W_SendReaderPointer(kName, call.mid(1).toInt()), 1);
+            }
+            sim::state().store = nullptr; // killed: nothing more reaches the file
+        }
+        freshEngine();
+        terminal::SqliteStore again(file);
+        QVERIFY(again.open().ok);
+        QCOMPARE(sim::state().terminals.front().readerPointer, pointerAfterKill);
+        QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+        char name[16];
+        int32_t index = -1, seconds, card = 0, orValue, code;
+        uint8_t aux1, justification, presence;
+        QCOMPARE(W_ReceiveEntry(name, &index, &seconds, &card, &aux1, &justification, &presence, &orValue, &code), 1);
+        QCOMPARE(index, pointerAfterKill);
+        QCOMPARE(card, 100 + pointerAfterKill);
     }
 
     void unusableFileIsSetAside_data()
@@ -611,7 +688,7 @@ private slots:
     {
         QStringList taken = {QStringLiteral("/d/t.sqlite.newer-1"), QStringLiteral("/d/t.sqlite.newer-1-2-wal")};
         const auto exists = [&](const QString &p) { return taken.contains(p); };
-        QCOMPARE(terminal::asideName(QStringLiteral("/d/t.sqlite"), QStringLiteral("newer"), QStringLiteral("1"), exists),
+        QCOMPARE(terminal::AsideName(QStringLiteral("/d/t.sqlite"), QStringLiteral("newer"), QStringLiteral("1"), exists),
                  QStringLiteral("/d/t.sqlite.newer-1-3"));
     }
 

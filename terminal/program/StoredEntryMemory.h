@@ -1,0 +1,64 @@
+#pragma once
+// A terminal's entries in the memory file, read when asked for. Only the
+// blocks' keys and counts live in memory, and the one block last read; a
+// change writes its rows into the open transaction, which the store's
+// handler for that change commits.
+
+#include "terminal/engine/EntryMemory.h"
+#include "terminal/program/StoreDatabase.h"
+
+#include <optional>
+#include <vector>
+
+namespace velmora::terminal {
+
+// Most entries one block takes before it splits in two.
+inline constexpr std::size_t kBlockEntries = 128;
+inline constexpr int64_t kBlockKeyGap = int64_t{1} << 32;
+
+class StoredEntryMemory final : public sim::EntryMemory
+{
+public:
+    StoredEntryMemory(StoreDatabase &db, int64_t terminalId);
+
+    int64_t terminalId() const { return m_terminalId; }
+    const StoreDatabase *database() const { return &m_db; }
+    // The block counts from the file; again after a change was rolled back.
+    bool load();
+    // Writes `entries` as this terminal's, in full blocks, into the open transaction.
+    static bool writeAll(StoreDatabase &db, int64_t terminalId, const std::vector<sim::Entry> &entries);
+
+    std::size_t size() const override { return m_size; }
+    sim::Entry at(std::size_t index) const override;
+    void insert(std::size_t index, const sim::Entry &entry) override;
+    void erase(std::size_t index) override;
+    void truncate(std::size_t count) override;
+
+private:
+    struct Block
+    {
+        int64_t key = 0;
+        std::size_t count = 0;
+    };
+    // The block holding `index` and the place in it.
+    std::pair<std::size_t, std::size_t> locate(std::size_t index) const;
+    bool readBlock(std::size_t block) const;
+    bool writeCount(std::size_t block);
+    bool insertInto(std::size_t block, std::size_t place, const sim::Entry &entry);
+    bool split(std::size_t block);
+    bool dropBlock(std::size_t block);
+    void dropCache() const { m_cachedKey.reset(); }
+    void recount();
+
+    StoreDatabase &m_db;
+    int64_t m_terminalId;
+    std::vector<Block> m_blocks;
+    std::vector<std::size_t> m_starts; // position of each block's first entry
+    std::size_t m_size = 0;
+    // The block last read: its key, its entries' keys and the entries.
+    mutable std::optional<int64_t> m_cachedKey;
+    mutable std::vector<int64_t> m_cachedSlots;
+    mutable std::vector<sim::Entry> m_cachedEntries;
+};
+
+} // namespace velmora::terminal

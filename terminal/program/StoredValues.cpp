@@ -1,0 +1,99 @@
+#include "terminal/program/StoredValues.h"
+
+#include <algorithm>
+
+namespace velmora::terminal {
+
+QByteArray ToBytes(const std::string &text)
+{
+    return QByteArray(text.data(), qsizetype(text.size()));
+}
+
+std::string ToText(const QVariant &value)
+{
+    const QByteArray b = value.toByteArray();
+    return std::string(b.constData(), std::size_t(b.size()));
+}
+
+QByteArray PackInts(const int32_t *values, int count)
+{
+    QByteArray out;
+    for (int i = 0; i < count; ++i) {
+        const auto v = static_cast<uint32_t>(values[i]);
+        for (int b = 0; b < 4; ++b)
+            out.append(char((v >> (8 * b)) & 0xff));
+    }
+    return out;
+}
+
+bool UnpackInts(const QByteArray &in, int32_t *values, int count)
+{
+    if (in.size() != count * 4)
+        return false;
+    for (int i = 0; i < count; ++i) {
+        uint32_t v = 0;
+        for (int b = 3; b >= 0; --b)
+            v = (v << 8) | uint8_t(in[i * 4 + b]);
+        values[i] = static_cast<int32_t>(v);
+    }
+    return true;
+}
+
+std::string JoinJustifications(const std::vector<std::string> &names)
+{
+    std::string joined;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i)
+            joined += '~';
+        joined += names[i];
+    }
+    return joined;
+}
+
+std::vector<std::string> SplitJustifications(const std::string &joined, int count)
+{
+    std::vector<std::string> names;
+    if (count <= 0)
+        return names;
+    std::size_t start = 0;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t end = std::min(joined.find('~', start), joined.size());
+        names.push_back(joined.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
+namespace {
+constexpr int kSpentValues = 1 + std::tuple_size_v<sim::Event>;
+}
+
+QByteArray PackSpent(const std::map<int, sim::Event> &spent)
+{
+    std::vector<int32_t> values;
+    for (const auto &[slot, event] : spent) {
+        values.push_back(slot);
+        values.insert(values.end(), event.begin(), event.end());
+    }
+    return PackInts(values.data(), int(values.size()));
+}
+
+bool UnpackSpent(const QByteArray &in, std::map<int, sim::Event> &spent)
+{
+    if (in.size() % (kSpentValues * 4) != 0)
+        return false;
+    std::vector<int32_t> values(std::size_t(in.size() / 4));
+    if (!UnpackInts(in, values.data(), int(values.size())))
+        return false;
+    for (std::size_t i = 0; i < values.size(); i += kSpentValues) {
+        const int slot = values[i];
+        if (slot < 0 || slot >= sim::kEventSlots)
+            return false;
+        sim::Event event{};
+        std::copy_n(values.begin() + std::ptrdiff_t(i + 1), event.size(), event.begin());
+        spent[slot] = event;
+    }
+    return true;
+}
+
+} // namespace velmora::terminal
