@@ -185,23 +185,8 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
     for (;;) {
         // Whole answers already received; a late answer to an earlier,
         // timed-out call is dropped by its sequence number.
-        while (const auto length = bodyLength(m_received)) {
-            if (m_received.size() < kLengthBytes + *length)
-                break;
-            const std::string body = m_received.substr(kLengthBytes, *length);
-            m_received.erase(0, kLengthBytes + *length);
-            Reader reader(body);
-            const uint8_t answeredSequence = reader.u8();
-            const auto status = static_cast<Status>(reader.u8());
-            const int32_t result = reader.i32();
-            if (!reader.good() || answeredSequence != sequence)
-                continue;
-            Answer answer;
-            answer.status = status;
-            answer.result = result;
-            answer.body = body.substr(kAnswerOverhead - kLengthBytes);
+        if (auto answer = TakeAnswer(m_received, sequence))
             return answer;
-        }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             return std::nullopt;
@@ -221,6 +206,28 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
         }
         m_received.append(chunk, std::size_t(n));
     }
+}
+
+std::optional<Answer> TakeAnswer(std::string &received, uint8_t sequence)
+{
+    while (const auto length = bodyLength(received)) {
+        if (received.size() < kLengthBytes + *length)
+            break;
+        const std::string body = received.substr(kLengthBytes, *length);
+        received.erase(0, kLengthBytes + *length);
+        Reader reader(body);
+        const uint8_t answeredSequence = reader.u8();
+        const auto status = static_cast<Status>(reader.u8());
+        const int32_t result = reader.i32();
+        if (!reader.good() || answeredSequence != sequence)
+            continue;
+        Answer answer;
+        answer.status = status;
+        answer.result = result;
+        answer.body = body.substr(kAnswerOverhead - kLengthBytes);
+        return answer;
+    }
+    return std::nullopt;
 }
 
 int32_t LineClient::setPcName(std::string_view name)
