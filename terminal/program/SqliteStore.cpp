@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <optional>
+#include <set>
 
 namespace velmora::terminal {
 
@@ -68,19 +70,43 @@ std::string joinJustifications(const std::vector<std::string> &names)
     return joined;
 }
 
-// A name never holds '~' (the list is split there), so the pieces come back whole.
-std::vector<std::string> splitJustifications(const std::string &joined, int count)
+// A name never holds '~' (the list is split there), so the pieces come back
+// whole: exactly `count` of them, or the file does not hold together.
+std::optional<std::vector<std::string>> splitJustifications(const std::string &joined, int64_t count)
 {
     std::vector<std::string> names;
-    if (count <= 0)
-        return names;
+    if (count == 0)
+        return joined.empty() ? std::optional(names) : std::nullopt;
+    if (count < 0 || count - 1 != std::count(joined.begin(), joined.end(), '~'))
+        return std::nullopt;
     std::size_t start = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int64_t i = 0; i < count; ++i) {
         const std::size_t end = std::min(joined.find('~', start), joined.size());
         names.push_back(joined.substr(start, end - start));
+        if (names.back().size() > sim::kMaxJustificationText)
+            return std::nullopt;
         start = end + 1;
     }
     return names;
+}
+
+// What the engine itself would never hold: a name it refuses, a text longer
+// than it keeps, a byte-sized field outside a byte.
+bool TerminalHoldsTogether(const Terminal &t)
+{
+    const auto within = [](const std::string &text, std::size_t limit) { return text.size() <= limit; };
+    if (t.name.empty() || t.name.size() > sim::kMaxNameLength || t.name.back() == ' '
+        || t.name.find('\0') != std::string::npos || !within(t.shownText, sim::kMaxMessageText))
+        return false;
+    for (const auto &[key, message] : t.messages) {
+        if (!within(message, sim::kMaxMessageText))
+            return false;
+    }
+    for (const auto &[employee, name] : t.employees) {
+        if (!within(name.text, sim::kMaxNameText))
+            return false;
+    }
+    return true;
 }
 
 // Each spent slot as its number and the six values it was written with.
@@ -348,6 +374,15 @@ bool SqliteStore::load()
         || !exec(QStringLiteral("PRAGMA synchronous=NORMAL")))
         return false;
     State &s = sim::state();
+    // A number outside its field's range makes the file unusable rather
+    // than a wrapped value in the terminal.
+    bool sound = true;
+    const auto int32 = [&](const QVariant &v, int64_t low = INT32_MIN, int64_t high = INT32_MAX) {
+        const qlonglong x = v.toLongLong();
+        sound = sound && x >= low && x <= high;
+        return int32_t(x);
+    };
+    const auto byte = [&](const QVariant &v) { return uint8_t(int32(v, 0, 255)); };
     QSqlQuery line(m_db);
     if (!line.exec(QStringLiteral("SELECT pc_name, conf_a, conf_b, capacity, zero_names, pace "
                                   "FROM line WHERE id = 1"))
@@ -367,25 +402,34 @@ bool SqliteStore::load()
         Keys &k = keys[t.name];
         k.id = rows.value(0).toLongLong();
         m_nextId = std::max(m_nextId, k.id + 1);
-        t.answering = rows.value(2).toInt() != 0;
-        t.secondPointer = rows.value(3).toInt();
-        t.readerPointer = rows.value(4).toInt();
-        t.nextSerial = rows.value(5).toInt();
+        t.answering = int32(rows.value(2)) != 0;
+        t.secondPointer = int32(rows.value(3));
+        t.readerPointer = int32(rows.value(4));
+        t.nextSerial = int32(rows.value(5));
         t.clockOffset = rows.value(6).toLongLong();
-        t.adjustment.count = rows.value(7).toInt();
-        t.adjustment.reference = rows.value(8).toInt();
+        t.adjustment.count = int32(rows.value(7));
+        t.adjustment.reference = int32(rows.value(8));
         t.adjustment.drift = rows.value(9).toLongLong();
         if (!unpackInts(rows.value(10).toByteArray(), t.configuration.data(), sim::kConfigurationSize))
             return false;
-        t.justifications = splitJustifications(text(rows.value(12)), rows.value(11).toInt());
-        t.messageShown = rows.value(13).toInt() != 0;
-        t.shownNumber = rows.value(14).toInt();
+        auto justifications = splitJustifications(text(rows.value(12)), rows.value(11).toLongLong());
+        if (!justifications)
+            return false;
+        t.justifications = std::move(*justifications);
+        t.messageShown = int32(rows.value(13)) != 0;
+        t.shownNumber = int32(rows.value(14));
         t.shownText = text(rows.value(15));
         if (!unpackSpent(rows.value(16).toByteArray(), t.spentClockChanges))
             return false;
         t.shownAt = rows.value(17).toLongLong();
     }
     if (rows.lastError().isValid())
+        return false;
+    // Each terminal once, by name and by key.
+    std::set<int64_t> ids;
+    for (const auto &[name, k] : keys)
+        ids.insert(k.id);
+    if (keys.size() != terminals.size() || ids.size() != terminals.size())
         return false;
 
     for (Terminal &t : terminals) {
@@ -400,13 +444,13 @@ bool SqliteStore::load()
         while (q.next()) {
             k.order.push_back(q.value(0).toLongLong());
             Entry e;
-            e.seconds = q.value(1).toInt();
-            e.cardCode = q.value(2).toInt();
-            e.aux1 = uint8_t(q.value(3).toInt());
-            e.justification = uint8_t(q.value(4).toInt());
-            e.presence = uint8_t(q.value(5).toInt());
-            e.origin = q.value(6).toInt() == 1 ? sim::Origin::Inserted : sim::Origin::Card;
-            e.serial = q.value(7).toInt();
+            e.seconds = int32(q.value(1));
+            e.cardCode = int32(q.value(2));
+            e.aux1 = byte(q.value(3));
+            e.justification = byte(q.value(4));
+            e.presence = byte(q.value(5));
+            e.origin = int32(q.value(6), 0, 1) == 1 ? sim::Origin::Inserted : sim::Origin::Card;
+            e.serial = int32(q.value(7));
             t.entries.push_back(e);
         }
         if (q.lastError().isValid())
@@ -417,7 +461,7 @@ bool SqliteStore::load()
         if (!q.exec())
             return false;
         while (q.next())
-            t.messages[{q.value(0).toInt(), q.value(1).toInt()}] = text(q.value(2));
+            t.messages[{int32(q.value(0)), int32(q.value(1))}] = text(q.value(2));
 
         q.prepare(QStringLiteral("SELECT slot, seconds, period, repeats, function, ring, weekday "
                                  "FROM events WHERE t = ?"));
@@ -425,12 +469,12 @@ bool SqliteStore::load()
         if (!q.exec())
             return false;
         while (q.next()) {
-            const int slot = q.value(0).toInt();
+            const int slot = int32(q.value(0));
             if (slot < 0 || slot >= sim::kEventSlots)
                 return false;
             sim::Event event{};
             for (int i = 0; i < 6; ++i)
-                event[std::size_t(i)] = q.value(i + 1).toInt();
+                event[std::size_t(i)] = int32(q.value(i + 1));
             t.events[std::size_t(slot)] = event;
         }
 
@@ -439,17 +483,28 @@ bool SqliteStore::load()
         if (!q.exec())
             return false;
         while (q.next())
-            t.employees[q.value(0).toInt()] =
-                sim::EmployeeName{text(q.value(1)), q.value(2).toInt(), q.value(3).toInt()};
+            t.employees[int32(q.value(0))] =
+                sim::EmployeeName{text(q.value(1)), int32(q.value(2)), int32(q.value(3))};
+        if (!TerminalHoldsTogether(t))
+            return false;
     }
 
+    const std::string pcName = text(line.value(0));
+    const int32_t confirmationsA = int32(line.value(1));
+    const int32_t confirmationsB = int32(line.value(2));
+    // As the test interface takes a capacity.
+    const int32_t capacity = int32(line.value(3), 0, INT32_MAX - 1);
+    const bool zeroNames = int32(line.value(4)) != 0;
+    const int32_t pace = int32(line.value(5));
+    if (!sound || pcName.size() > sim::kMaxNameText)
+        return false;
     s.terminals = std::move(terminals);
-    s.pcName = text(line.value(0));
-    s.confirmationsA = line.value(1).toInt();
-    s.confirmationsB = line.value(2).toInt();
-    s.entryCapacity = std::size_t(std::max<qlonglong>(0, line.value(3).toLongLong()));
-    s.zeroTerminatedNames = line.value(4).toInt() != 0;
-    m_pace = line.value(5).toInt() == 1 ? Pace::Instant : Pace::Wire;
+    s.pcName = pcName;
+    s.confirmationsA = confirmationsA;
+    s.confirmationsB = confirmationsB;
+    s.entryCapacity = std::size_t(capacity);
+    s.zeroTerminatedNames = zeroNames;
+    m_pace = pace == 1 ? Pace::Instant : Pace::Wire;
     m_keys = std::move(keys);
     return true;
 }

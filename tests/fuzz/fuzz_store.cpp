@@ -1,7 +1,9 @@
 // Fuzz target: a terminal's memory file as the terminal program opens it.
-// The input is the file's bytes, or, after a first line "SQL", statements
+// The input is the file's bytes; or, after a first line "SQL", statements
 // (one per line) run on a good file before it is opened: hostile contents
-// in a file SQLite reads without complaint. Either the file is used, or it
+// in a file SQLite reads without complaint; or, after "PATCH", bytes put
+// into a good file, three input bytes each (a little-endian offset, taken
+// modulo the file's size, and the byte): corrupt pages. Either the file is used, or it
 // is set aside with a message; opened again, it is then used.
 #include "terminal/engine/SimState.h"
 #include "terminal/engine/SimTerminalTest.h"
@@ -9,6 +11,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
@@ -96,7 +99,10 @@ bool RunStatements(const QString &file, const QByteArray &script)
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     new QCoreApplication(*argc, *argv);
-    folder = new QTemporaryDir();
+    // In memory where there is such a folder: SQLite's syncs to a disk
+    // would take most of the time.
+    const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+    folder = shm ? new QTemporaryDir(QStringLiteral("/dev/shm/fuzz_store-XXXXXX")) : new QTemporaryDir();
     goodFile = MakeGoodFile();
     return 0;
 }
@@ -109,7 +115,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     {
         QFile f(file);
         f.open(QIODevice::WriteOnly);
-        f.write(input.startsWith("SQL\n") ? goodFile : input);
+        if (input.startsWith("PATCH\n")) {
+            QByteArray bytes = goodFile;
+            for (qsizetype at = 6; at + 3 <= input.size(); at += 3) {
+                const unsigned offset = uint8_t(input[at]) | unsigned(uint8_t(input[at + 1])) << 8;
+                bytes[offset % unsigned(bytes.size())] = input[at + 2];
+            }
+            f.write(bytes);
+        } else {
+            f.write(input.startsWith("SQL\n") ? goodFile : input);
+        }
     }
     if (input.startsWith("SQL\n") && !RunStatements(file, input.mid(4))) {
         clearFolder();

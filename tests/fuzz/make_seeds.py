@@ -81,6 +81,8 @@ put("fuzz-store", "duplicate-keys",
     "SQL\nCREATE TABLE t2 AS SELECT * FROM terminals\nDROP TABLE terminals\n"
     "CREATE TABLE terminals AS SELECT * FROM t2 UNION ALL SELECT * FROM t2\n"
     "INSERT INTO entries SELECT * FROM entries\n")
+put("fuzz-store", "crash-justifications-beyond-text", "SQL\nUPDATE terminals SET just_count=3, justifications='A'\n")
 put("fuzz-store", "missing-table", "SQL\nDROP TABLE events\n")
 put("fuzz-store", "blobs", "SQL\nUPDATE terminals SET config=x'0102', spent=x'ff'\nDELETE FROM line\n")
+put("fuzz-store", "patch-header", b"PATCH\n" + bytes([16, 0, 2, 28, 0, 0xff, 100, 0, 0x0d]))  # page size, page count, a page's type
 put("fuzz-store", "not-sqlite", "SQLite format 3\0" + "\x10\x00\x01\x01" + "\0" * 80)
