@@ -103,6 +103,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
     // would take most of the time.
     const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
     folder = shm ? new QTemporaryDir(QStringLiteral("/dev/shm/fuzz_store-XXXXXX")) : new QTemporaryDir();
+    std::atexit([] { delete folder; }); // libFuzzer ends by exit(), past any destructor of ours
     goodFile = MakeGoodFile();
     return 0;
 }
