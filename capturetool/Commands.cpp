@@ -288,12 +288,46 @@ int FromCsvCommand(const QString &path, const QString &outPath)
     return kExitOk;
 }
 
-int DiffCommand(const QString &a, const QString &b, FieldMask ignored, const Output &out)
+namespace {
+
+// One file's entries of one terminal in rising index order: read straight
+// from a file whose indices rise, else from its sorted entries.
+class DiffSide
 {
-    // First pass: the terminals of both files, each file checked as the
-    // merge needs it.
+public:
+    DiffSide(const QString &path, const SortedEntries *sorted) : m_path(path), m_sorted(sorted) {}
+    bool open(const QString &terminal)
+    {
+        if (m_sorted) {
+            m_cursor = m_sorted->entriesOf(terminal);
+            return m_cursor.error().isEmpty();
+        }
+        return m_reader.open(m_path, terminal);
+    }
+    EntryReader::Step next(DiffEntry &entry)
+    {
+        return m_sorted ? m_cursor.next(entry) : m_reader.next(entry);
+    }
+    QString error() const { return m_sorted ? m_cursor.error() : m_reader.error(); }
+
+private:
+    QString m_path;
+    const SortedEntries *m_sorted;
+    EntryReader m_reader;
+    SortedEntries::Cursor m_cursor;
+};
+
+} // namespace
+
+int DiffCommand(const QString &a, const QString &b, FieldMask ignored, const Output &out,
+                const SortLimits &limits)
+{
+    // First pass: the terminals of both files, and whether each file's
+    // indices rise within every terminal, as the plain merge needs them.
     QStringList terminals;
-    for (const QString &path : {a, b}) {
+    bool rising[2] = {true, true};
+    for (int side = 0; side < 2; ++side) {
+        const QString &path = side == 0 ? a : b;
         EntryReader reader;
         if (!reader.open(path, std::nullopt)) {
             Complain(reader.error());
@@ -307,6 +341,7 @@ int DiffCommand(const QString &a, const QString &b, FieldMask ignored, const Out
             Complain(reader.error());
             return kExitTrouble;
         }
+        rising[side] = reader.rising();
         for (const QString &t : reader.terminals()) {
             if (!terminals.contains(t))
                 terminals << t;
@@ -318,6 +353,14 @@ int DiffCommand(const QString &a, const QString &b, FieldMask ignored, const Out
         }
     }
     std::sort(terminals.begin(), terminals.end());
+    // A file delivered again in part is sorted on disk first.
+    SortedEntries sorted[2];
+    for (int side = 0; side < 2; ++side) {
+        if (!rising[side] && !sorted[side].build(side == 0 ? a : b, terminals, limits)) {
+            Complain(sorted[side].error());
+            return kExitTrouble;
+        }
+    }
 
     const QList<TableColumn> columns{
         {QStringLiteral("difference"), 9, false}, {QStringLiteral("terminal"), 9, false},
@@ -340,8 +383,10 @@ int DiffCommand(const QString &a, const QString &b, FieldMask ignored, const Out
 
     qint64 same = 0, onlyA = 0, onlyB = 0, differ = 0;
     for (const QString &terminal : terminals) {
-        EntryReader ra, rb;
-        if (!ra.open(a, terminal) || !rb.open(b, terminal)) {
+        DiffSide ra(a, rising[0] ? nullptr : &sorted[0]);
+        DiffSide rb(b, rising[1] ? nullptr : &sorted[1]);
+        if (!ra.open(terminal) || !rb.open(terminal)) {
+            text.finish();
             Complain(ra.error().isEmpty() ? rb.error() : ra.error());
             return kExitTrouble;
         }

@@ -5,6 +5,7 @@
 // differ), 2 a file that cannot be read or written.
 
 #include "capturetool/Diff.h"
+#include "capturetool/SortedEntries.h"
 
 #include <QString>
 
@@ -23,7 +24,8 @@ int ListCommand(const QString &path, const Output &out);
 int VerifyCommand(const QString &path);
 int CsvCommand(const QString &path, const QString &outPath, bool withDate);
 int FromCsvCommand(const QString &path, const QString &outPath);
-int DiffCommand(const QString &a, const QString &b, FieldMask ignored, const Output &out);
+int DiffCommand(const QString &a, const QString &b, FieldMask ignored, const Output &out,
+                const SortLimits &limits = {});
 
 // A message on stderr, after the program's name.
 void Complain(const QString &text);

@@ -125,17 +125,8 @@ EntryReader::Step EntryReader::next(DiffEntry &entry)
                 return Step::Failed;
             }
             m_last.append({name, index});
-        } else if (index <= last->second) {
-            m_error = QStringLiteral("%1: record %2 gives index %3 of terminal \"%4\" after index "
-                                     "%5; entries are compared in the rising index order of a "
-                                     "capture")
-                          .arg(m_stream.path())
-                          .arg(m_stream.number())
-                          .arg(index)
-                          .arg(DisplayName(name))
-                          .arg(last->second);
-            return Step::Failed;
         } else {
+            m_rising = m_rising && index > last->second;
             last->second = index;
         }
         entry = DiffEntryOf(m_stream.number(), parsed);

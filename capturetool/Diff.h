@@ -44,8 +44,7 @@ inline FieldMask MaskOf(EntryField field) { return 1u << unsigned(field); }
 QList<EntryField> DifferingFields(const DiffEntry &a, const DiffEntry &b, FieldMask ignored);
 
 // One file's entries, optionally of one terminal only, up to where a
-// restore would stop. A malformed record, or an index that does not rise
-// within a terminal, is an error: the merge depends on the order.
+// restore would stop; a malformed record is an error.
 class EntryReader
 {
 public:
@@ -58,11 +57,15 @@ public:
     QString error() const { return m_error; }
     // The terminals read so far, in the order they first appear.
     QStringList terminals() const;
+    // Whether each terminal's indices rose so far, as a capture writes
+    // them unless the terminal delivered its memory again.
+    bool rising() const { return m_rising; }
 
 private:
     RecordStream m_stream;
     std::optional<QString> m_terminal;
     QList<QPair<QString, int32_t>> m_last; // each terminal's last index
+    bool m_rising = true;
     bool m_ended = false;
     QString m_error;
 };

@@ -176,8 +176,13 @@ int64_t realPcClockSeconds()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &now) != 0)
+        return 0;
+#else
     if (!localtime_r(&now, &local))
         return 0;
+#endif
     const int64_t day = clocktime::DayOfDate(int64_t{local.tm_year} + 1900, local.tm_mon + 1,
                                              local.tm_mday);
     const int64_t secondOfDay = local.tm_hour * 3600 + local.tm_min * 60 + std::min(local.tm_sec, 59);

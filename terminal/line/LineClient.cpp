@@ -182,19 +182,8 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
     for (;;) {
         // Whole answers already received; a late answer to an earlier,
         // timed-out call is dropped by its sequence number.
-        while (const auto piece = m_answers.next()) {
-            Reader reader(piece->body);
-            const uint8_t answeredSequence = reader.u8();
-            const auto status = static_cast<Status>(reader.u8());
-            const int32_t result = reader.i32();
-            if (!piece->failure.empty() || !reader.good() || answeredSequence != sequence)
-                continue;
-            Answer answer;
-            answer.status = status;
-            answer.result = result;
-            answer.body = piece->body.substr(kAnswerOverhead - kLengthBytes);
+        if (auto answer = TakeAnswer(m_answers, sequence))
             return answer;
-        }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
         if (left.count() <= 0)
             return std::nullopt;
@@ -214,6 +203,24 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
         }
         m_answers.append(std::string_view(chunk, std::size_t(n)));
     }
+}
+
+std::optional<Answer> TakeAnswer(FrameSplitter &answers, uint8_t sequence)
+{
+    while (const auto piece = answers.next()) {
+        Reader reader(piece->body);
+        const uint8_t answeredSequence = reader.u8();
+        const auto status = static_cast<Status>(reader.u8());
+        const int32_t result = reader.i32();
+        if (!piece->failure.empty() || !reader.good() || answeredSequence != sequence)
+            continue;
+        Answer answer;
+        answer.status = status;
+        answer.result = result;
+        answer.body = piece->body.substr(kAnswerOverhead - kLengthBytes);
+        return answer;
+    }
+    return std::nullopt;
 }
 
 int32_t LineClient::setPcName(char *name)

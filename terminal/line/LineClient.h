@@ -20,6 +20,11 @@ struct Answer
     Reader results() const { return Reader(body); }
 };
 
+// The answer to `sequence` among the whole frames at the front of what
+// arrived, which are taken off; a late answer to an earlier call, or a frame
+// too short to be an answer, is dropped. Nullopt: not there yet.
+std::optional<Answer> TakeAnswer(FrameSplitter &answers, uint8_t sequence);
+
 class LineClient
 {
 public:

@@ -7,6 +7,7 @@
 
 #include "capture/CaptureCommands.h"
 #include "capturetool/Csv.h"
+#include "capturetool/SortedEntries.h"
 #include "reception/EntryPolling.h"
 #include "terminal/engine/SimTerminalTest.h"
 
@@ -87,6 +88,8 @@ private slots:
     void fromCsvRefuses();
     void diffFixtures_data();
     void diffFixtures();
+    void sortedEntriesAcrossRuns_data();
+    void sortedEntriesAcrossRuns();
     void diffOfRecaptureAfterRestore();
     void commandLine_data();
     void commandLine();
@@ -378,12 +381,80 @@ void TestCaptureTool::diffFixtures_data()
         << QByteArray()
         << "velmora-capture: " + Fixture("bad-length.raw")
                + ": record 2 is malformed: its text length is 77, not 78\n";
-    const QString dup = made("dup-diff.raw", Records({TestEntry(0, 1, 1001), TestEntry(1, 2, 1001),
-                                                      TestEntry(1, 3, 1001)}));
-    QTest::newRow("index not rising") << Fixture("three-records.raw") << dup << QStringList{} << 2
-        << QByteArray()
-        << "velmora-capture: " + dup + ": record 3 gives index 1 of terminal \"PONTO_00 \" after "
-               "index 1; entries are compared in the rising index order of a capture\n";
+    // Delivered again: the later record of an index stands.
+    const QString rising = made("rising.raw", Records({TestEntry(0, 1, 1001), TestEntry(1, 2, 1002),
+                                                       TestEntry(2, 3, 1003)}));
+    const QString again = made("again.raw", Records({TestEntry(0, 1, 1001), TestEntry(1, 2, 1009),
+                                                     TestEntry(2, 3, 1003), TestEntry(1, 2, 1002)}));
+    const QString twice = made("twice.raw", Records({TestEntry(0, 1, 1001), TestEntry(1, 2, 1002),
+                                                     TestEntry(0, 1, 1007)}));
+    QTest::newRow("falling in A") << again << rising << QStringList{} << 0 << QByteArray()
+        << "velmora-capture: 3 alike, 0 differ, 0 only in A, 0 only in B\n";
+    QTest::newRow("falling in B") << rising << twice << QStringList{} << 1
+        << header + "differs\tPONTO_00 \t0\tcardCode\t1001\t1007\n"
+                    "only in A\tPONTO_00 \t2\t\trecord 3\t\n"
+        << "velmora-capture: 1 alike, 1 differ, 1 only in A, 0 only in B\n";
+    QTest::newRow("falling in both") << again << twice << QStringList{} << 1
+        << header + "differs\tPONTO_00 \t0\tcardCode\t1001\t1007\n"
+                    "only in A\tPONTO_00 \t2\t\trecord 3\t\n"
+        << "velmora-capture: 1 alike, 1 differ, 1 only in A, 0 only in B\n";
+    const QString terminals = made("terminals.raw", Records({NamedEntry("B", 5), NamedEntry("A", 1),
+                                                             NamedEntry("B", 2), NamedEntry("A", 0),
+                                                             NamedEntry("A", 1)}));
+    const QString inOrder = made("in-order.raw", Records({NamedEntry("A", 0), NamedEntry("A", 1),
+                                                          NamedEntry("B", 2), NamedEntry("C", 0)}));
+    QTest::newRow("several terminals") << terminals << inOrder << QStringList{} << 1
+        << header + "only in A\tB\t5\t\trecord 1\t\n"
+                    "only in B\tC\t0\t\t\trecord 4\n"
+        << "velmora-capture: 3 alike, 0 differ, 1 only in A, 1 only in B\n";
+}
+
+// Sorted in runs as small as one entry, merged two and three at a time:
+// each terminal's entries in rising order, the later record of an index
+// standing, whatever the runs' boundaries.
+void TestCaptureTool::sortedEntriesAcrossRuns_data()
+{
+    QTest::addColumn<int>("runEntries");
+    QTest::addColumn<int>("mergeWays");
+    for (int run : {1, 2, 3, 1000}) {
+        for (int ways : {2, 3})
+            QTest::addRow("runs of %d, %d-way merges", run, ways) << run << ways;
+    }
+}
+
+void TestCaptureTool::sortedEntriesAcrossRuns()
+{
+    QFETCH(int, runEntries);
+    QFETCH(int, mergeWays);
+    // Two terminals delivered again from the start, one in part.
+    const QList<QPair<QByteArray, int32_t>> order{{"B", 0}, {"A", 0}, {"A", 1}, {"B", 1},
+                                                  {"A", 2}, {"A", 0}, {"B", 0}, {"A", 1},
+                                                  {"A", 2}, {"A", 3}, {"B", 1}, {"A", 1}};
+    QByteArray bytes;
+    QMap<QPair<QString, int32_t>, qint64> standing; // the grid: the last record of each index
+    for (qsizetype i = 0; i < order.size(); ++i) {
+        bytes += capture::CaptureRecord(NamedEntry(order[i].first, order[i].second));
+        standing[{QString::fromLatin1(order[i].first), order[i].second}] = i + 1;
+    }
+    const QString file = m_dir.filePath(QStringLiteral("runs.raw"));
+    QVERIFY(WriteFile(file, bytes));
+
+    capturetool::SortedEntries sorted;
+    QVERIFY(sorted.build(file, {"A", "B", "C"}, {runEntries, mergeWays}));
+    QMap<QPair<QString, int32_t>, qint64> read;
+    for (const QString terminal : {"A", "B", "C"}) {
+        capturetool::SortedEntries::Cursor cursor = sorted.entriesOf(terminal);
+        capturetool::DiffEntry e;
+        std::optional<int32_t> last;
+        while (cursor.next(e) == capturetool::EntryReader::Step::Entry) {
+            QCOMPARE(e.terminal, terminal);
+            QVERIFY(!last || e.index > *last);
+            last = e.index;
+            read[{e.terminal, e.index}] = e.record;
+        }
+        QVERIFY(cursor.error().isEmpty());
+    }
+    QCOMPARE(read, standing);
 }
 
 void TestCaptureTool::diffFixtures()

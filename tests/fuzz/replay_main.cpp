@@ -9,11 +9,15 @@
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size);
+// Only the targets that need a set-up define it.
+extern "C" __attribute__((weak)) int LLVMFuzzerInitialize(int *argc, char ***argv);
 
 namespace fs = std::filesystem;
 
 int main(int argc, char **argv)
 {
+    if (LLVMFuzzerInitialize)
+        LLVMFuzzerInitialize(&argc, &argv);
     std::vector<fs::path> files;
     for (int i = 1; i < argc; ++i) {
         const fs::path p(argv[i]);

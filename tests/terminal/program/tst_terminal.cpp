@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QSqlDatabase>
 #include <QSignalSpy>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -337,6 +338,21 @@ private slots:
         QTest::newRow("from a newer version") << QByteArray("future");
         QTest::newRow("another program's database") << QByteArray("foreign");
         QTest::newRow("cut in half") << QByteArray("cut");
+        // A good file with what the terminal itself never holds.
+        const QByteArray sql = "sql:";
+        QTest::newRow("more justifications than its text holds")
+            << sql + "UPDATE terminals SET just_count = 3, justifications = 'A'";
+        QTest::newRow("two billion justifications")
+            << sql + "UPDATE terminals SET just_count = 2147483647, justifications = 'A~B'";
+        QTest::newRow("negative justification count") << sql + "UPDATE terminals SET just_count = -1";
+        QTest::newRow("pointer beyond 32 bits") << sql + "UPDATE terminals SET reader_ptr = 4294967296";
+        QTest::newRow("presence beyond a byte") << sql + "UPDATE entries SET presence = 256";
+        QTest::newRow("negative capacity") << sql + "UPDATE line SET capacity = -1";
+        QTest::newRow("huge shown text") << sql + "UPDATE terminals SET shown_text = zeroblob(100000)";
+        QTest::newRow("name the engine refuses") << sql + "UPDATE terminals SET name = 'PONTO 00 '";
+        QTest::newRow("the same terminal twice")
+            << sql + "CREATE TABLE copy AS SELECT * FROM terminals\nDROP TABLE terminals\n"
+                     "CREATE TABLE terminals AS SELECT * FROM copy UNION ALL SELECT * FROM copy";
     }
 
     void unusableFileIsSetAside()
@@ -366,11 +382,20 @@ private slots:
             QFile::remove(file + QStringLiteral("-wal"));
             QFile::remove(file + QStringLiteral("-shm"));
         } else {
+            if (make.startsWith("sql:")) {
+                QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+                sim::stampCard(sim::state().terminals.front(), 1053);
+                terminal::SqliteStore store(file);
+                QVERIFY(store.open().ok);
+            }
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
             db.setDatabaseName(file);
             QVERIFY(db.open());
             QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("CREATE TABLE t(x)")));
+            const QList<QByteArray> statements = make.startsWith("sql:") ? make.mid(4).split('\n')
+                                                                        : QList<QByteArray>{"CREATE TABLE t(x)"};
+            for (const QByteArray &statement : statements)
+                QVERIFY2(q.exec(QString::fromUtf8(statement)), qPrintable(q.lastError().text()));
             if (make == "future")
                 QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 99")));
             q.finish();
