@@ -44,12 +44,12 @@ BrandingText "Velmora ${VERSION}"
 !define MUI_ICON "${FOLDER}/Velmora.ico"
 !define MUI_UNICON "${FOLDER}/Velmora.ico"
 !define MUI_ABORTWARNING
-!define MUI_COMPONENTSPAGE_SMALLDESC
 
 ; The folder first, so that the components page knows which KestCom.dll
 ; is already there.
 !insertmacro MUI_PAGE_DIRECTORY
 !define MUI_PAGE_CUSTOMFUNCTION_PRE ChooseSimulatedTerminal
+!define MUI_COMPONENTSPAGE_TEXT_TOP "For real terminals, the terminal maker's KestCom.dll goes in the installation folder, beside velmora.exe. The simulated terminal goes there only when no KestCom.dll is; the installer never overwrites or removes one it did not put there."
 !insertmacro MUI_PAGE_COMPONENTS
 !insertmacro MUI_PAGE_INSTFILES
 !define MUI_FINISHPAGE_RUN "$INSTDIR\velmora.exe"
@@ -162,9 +162,10 @@ Section "-Register"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+Var SimulatedDescription
 !insertmacro MUI_FUNCTION_DESCRIPTION_BEGIN
     !insertmacro MUI_DESCRIPTION_TEXT ${SecProgram} "The program, velmora-capture and the manual."
-    !insertmacro MUI_DESCRIPTION_TEXT ${SecSimulated} "KestCom.dll beside the program: a simulated terminal, for training without one. For real terminals the maker's KestCom.dll goes in the installation folder instead; this installer never overwrites or removes a KestCom.dll it did not put there."
+    !insertmacro MUI_DESCRIPTION_TEXT ${SecSimulated} $SimulatedDescription
     !insertmacro MUI_DESCRIPTION_TEXT ${SecTrace} "The call-trace library in the trace folder, to put in front of the maker's KestCom.dll (see trace\README.txt)."
 !insertmacro MUI_FUNCTION_DESCRIPTION_END
 
@@ -179,11 +180,11 @@ Function ChooseSimulatedTerminal
     ${If} $0 == 1
         !insertmacro ClearSectionFlag ${SecSimulated} ${SF_RO}
         !insertmacro SelectSection ${SecSimulated}
-        SectionSetText ${SecSimulated} "Simulated terminal"
+        StrCpy $SimulatedDescription "A simulated terminal as KestCom.dll beside the program, for training without one."
     ${Else}
         !insertmacro UnselectSection ${SecSimulated}
         !insertmacro SetSectionFlag ${SecSimulated} ${SF_RO}
-        SectionSetText ${SecSimulated} "Simulated terminal (another KestCom.dll is there)"
+        StrCpy $SimulatedDescription "Left out: the installation folder holds a KestCom.dll already (the terminal maker's?), which stays as it is."
     ${EndIf}
 FunctionEnd
 
