@@ -10,6 +10,7 @@ set -euo pipefail
 wine=$1 installer=$2 folder=$3 probe=$4
 here=$(cd "$(dirname "$0")" && pwd)
 fail() { echo "FAIL: $*" >&2; exit 1; }
+ms() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
 [ -f "$installer" ] || fail "no $installer (cmake --build <dir> --target windows-installer)"
 wineserver=$(dirname "$wine")/wineserver
 [ -x "$wineserver" ] || wineserver=wineserver
@@ -19,26 +20,30 @@ export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
 "$wine" wineboot -i >/dev/null 2>&1
 "$wineserver" -w
+start=$(date +%s%N)
+"$wine" cmd /c exit 0
+"$wineserver" -w
+echo "Wine alone starts and ends in $(ms "$start") ms"
 
 dir="$WINEPREFIX/drive_c/Program Files/Velmora"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Velmora"
 key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Velmora'
-ms() { echo $(( ($(date +%s%N) - $1) / 1000000 )); }
 # Each waits for every process of the prefix: the uninstaller runs on as a
 # copy of itself in the temporary folder.
 install() {
-    local start
+    local start ran
     start=$(date +%s%N)
     "$wine" "$installer" /S
+    ran=$(ms "$start")
     "$wineserver" -w
-    echo "installed in $(ms "$start") ms"
+    echo "installed in $ran ms ($(ms "$start") ms until Wine ended)"
 }
 uninstall() {
     local start
     start=$(date +%s%N)
     "$wine" "C:\\Program Files\\Velmora\\Uninstall.exe" /S
     "$wineserver" -w
-    echo "uninstalled in $(ms "$start") ms"
+    echo "uninstalled in $(ms "$start") ms until Wine ended"
 }
 # The folder's files, as installed; the simulated terminal's KestCom.dll only when $1 says so.
 installed_whole() {
