@@ -108,6 +108,16 @@ FunctionEnd
 !insertmacro KestComRecord ""
 !insertmacro KestComRecord "un."
 
+; An upgrade first lets the last version's uninstaller take away its own
+; files (in place, waiting for it), so that none this version lacks lingers
+; on; it keeps a vendor's KestCom.dll and the user's files as always.
+Section "-Previous"
+    ${If} ${FileExists} "$INSTDIR\Uninstall.exe"
+        ExecWait '"$INSTDIR\Uninstall.exe" /S _?=$INSTDIR'
+        Delete "$INSTDIR\Uninstall.exe"
+    ${EndIf}
+SectionEnd
+
 Section "Velmora" SecProgram
     SectionIn RO
     !insertmacro VelmoraProgramFiles

@@ -2,8 +2,9 @@
 # Installs, upgrades and uninstalls the 64-bit installer silently in a fresh
 # Wine prefix of its own, as an IT department would, and checks that the
 # files and the uninstaller's registration come and go, that the installed
-# program starts bound to the installed simulated terminal, and that a
-# vendor's KestCom.dll and a user's file survive everything.
+# program starts bound to the installed simulated terminal, that an upgrade
+# from an older version (made here, with makensis) leaves none of its files
+# behind, and that a vendor's KestCom.dll and a user's file survive everything.
 # Usage: install_under_wine.sh <wine64> <installer> <Windows folder> <probe folder>
 # (a probe folder of - skips starting the program, for a stand-in folder).
 set -euo pipefail
@@ -112,8 +113,30 @@ uninstall
 only_left KestCom.dll
 cmp -s "$vendor" "$dir/KestCom.dll" || fail "the uninstaller changed the vendor's KestCom.dll"
 
-echo "== with no vendor's library, nothing is left"
+echo "== an older version with a file this one lacks, the vendor's library and a user's file, upgraded"
+# The older one: this folder and one more file, through the same script.
+cp -r "$folder" "$work/older"
+echo older >"$work/older/older-only.dll"
+cmake -DFOLDER="$work/older" -DOUTPUT="$work/older.nsh" -P "$here/../../packaging/windows/InstallerFiles.cmake"
+makensis -V1 -DVERSION=0.9 -DARCH=win64 -DFOLDER="$work/older" -DFILES="$work/older.nsh" \
+    -DOUTFILE="$work/older-setup.exe" "$here/../../packaging/windows/Velmora.nsi"
 rm "$dir/KestCom.dll"
+newer=$installer installer=$work/older-setup.exe
+install
+installer=$newer
+[ -f "$dir/older-only.dll" ] || fail "the older version did not install"
+echo capture >"$dir/my-capture.dat"
+cp "$vendor" "$dir/KestCom.dll"
+install
+[ ! -e "$dir/older-only.dll" ] || fail "the older version's own file stayed after the upgrade"
+cmp -s "$vendor" "$dir/KestCom.dll" || fail "the upgrade wrote over the vendor's KestCom.dll"
+installed_whole vendor
+"$wine" reg query "$key" /v DisplayVersion | grep -q "REG_SZ *0.9" && fail "still registered as the older version"
+uninstall
+only_left KestCom.dll my-capture.dat
+
+echo "== with no vendor's library, nothing is left"
+rm "$dir/KestCom.dll" "$dir/my-capture.dat"
 install
 uninstall
 [ ! -e "$dir" ] || fail "the folder stayed: $(ls -A "$dir")"
