@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Windows folders, each of which runs as it stands when copied to
 # a PC: build/windows-x86_64/Velmora (64-bit) and build/windows-i686/Velmora
-# (32-bit, for a 32-bit vendor library). Qt for Windows comes from
+# (32-bit, for a 32-bit vendor library), and beside each its installer and a
+# portable zip of it (Velmora-<version>-win64-setup.exe, ...-win64.zip; win32
+# for the 32-bit one). Qt for Windows comes from
 # tools/qt-windows.sh, built once per machine (long the first time).
 #
 #   tools/windows.sh [x86_64] [i686]      (both when none is named)
@@ -22,6 +24,8 @@ for arch in "${archs[@]}"; do
     qt=$("$here/tools/qt-windows.sh" "$arch" | tail -1)
     VELMORA_QT_WINDOWS="$qt" cmake --preset "windows-$arch" "${launcher[@]}" >/dev/null
     cmake --build --preset "windows-$arch" -j"$(nproc)"
-    cmake --build --preset "windows-$arch" --target windows-folder >/dev/null
+    # The folder, then its installer and portable zip beside it.
+    cmake --build --preset "windows-$arch" --target windows-installer >/dev/null
     echo "Windows $arch: $here/build/windows-$arch/Velmora ($(du -sh "build/windows-$arch/Velmora" | cut -f1))"
+    ls -s --block-size=K "build/windows-$arch/"Velmora-*-win*
 done
