@@ -34,9 +34,9 @@ QByteArray encode(const QString &text)
     for (const char32_t point : text.toUcs4())
         plane += point > 0xFFFF ? QString(u'?') : QString::fromUcs4(&point, 1);
     const auto *wide = reinterpret_cast<const wchar_t *>(plane.utf16());
-    const int n = WideCharToMultiByte(CP_ACP, 0, wide, int(plane.size()), nullptr, 0, "?", nullptr);
+    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(plane.size()), nullptr, 0, "?", nullptr);
     QByteArray bytes(n, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide, int(plane.size()), bytes.data(), n, "?", nullptr);
+    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(plane.size()), bytes.data(), n, "?", nullptr);
     return bytes;
 }
 

@@ -5,6 +5,7 @@
 # as the program looks them up.
 #   cmake -DOBJDUMP=... -DNM=... -DFOLDER=... -DFORMAT=pei-i386 -DSTDCALL=ON
 #         -DCHECK_EXPORTS=<trace's CheckExports.cmake> -P CheckFolder.cmake
+cmake_minimum_required(VERSION 3.25)
 if(NOT EXISTS "${FOLDER}/velmora.exe")
     message(FATAL_ERROR "${FOLDER} holds no velmora.exe (build it with tools/windows.sh)")
 endif()

@@ -121,7 +121,10 @@ int main(int argc, char *argv[])
     // Unreachable, it would run on for nobody; every change is committed.
     QObject::connect(&server, &terminal::TerminalServer::unreachable, &app, [&place] {
         std::fprintf(stderr, "velmora-terminal: %s is gone; ending\n", place.path.c_str());
-        QApplication::quit();
+        // exit(), not quit(): quit() would first close the window, which asks
+        // whether to leave a connected program a silent line; nobody is there
+        // to answer.
+        QCoreApplication::exit(0);
     });
     const int status = app.exec();
     sim::state().store = nullptr;

@@ -191,7 +191,8 @@ void TestCapture::captureFileCannotBeOpened()
     const QString file = name.isEmpty() ? b.dir.path() : b.path(name);
     b.capture(file);
     QCOMPARE(b.f.messages().texts.size(), 1);
-    QVERIFY2(b.f.messages().texts[0].startsWith("The capture file " + file + " cannot be opened: "),
+    QVERIFY2(b.f.messages().texts[0].startsWith("The capture file " + QDir::toNativeSeparators(file)
+                                                 + " cannot be opened: "),
              qPrintable(b.f.messages().texts[0]));
     QVERIFY(b.f.fake.calls.isEmpty());
     QCOMPARE(b.f.state().CaptureFileOpen, 0);
@@ -415,7 +416,7 @@ void TestCapture::runningCaptureStopsRestoreSilently()
     QCOMPARE(b.f.fake.ops(), QStringList{"W_ReadPointers"});
     QVERIFY(b.f.messages().texts.isEmpty());
     QCOMPARE(b.f.state().CaptureFileOpen, 1);
-    QCOMPARE(b.f.ctx().file1.fileName(), captured);
+    QCOMPARE(b.f.ctx().file1.fileName(), QDir::toNativeSeparators(captured));
     QVERIFY(b.f.c().Command26->isEnabled());
     QCOMPARE(b.f.c().Command25->text(), QStringLiteral("Restore"));
 }

@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QDir>
 #include <QTest>
 
 namespace {
@@ -164,13 +165,13 @@ void TestCaptureSim::fixture_data()
         << Entries{} << none;
     QTest::newRow("bad length")
         << Fixture("bad-length.raw") << false << Entries{{976190400, 1001, 0, 0, 1}} << Entries{}
-        << "Record 2 of the restore file " + Fixture("bad-length.raw")
+        << "Record 2 of the restore file " + QDir::toNativeSeparators(Fixture("bad-length.raw"))
                + " cannot be restored: its text length is 77, not 78. The restore stopped there; "
                  "the records before it were sent.";
     QTest::newRow("short last record")
         << Fixture("short-last.raw") << false
         << Entries{{976190400, 1001, 0, 0, 1}, {976190460, 1002, 0, 0, 1}} << Entries{}
-        << "Record 3 of the restore file " + Fixture("short-last.raw")
+        << "Record 3 of the restore file " + QDir::toNativeSeparators(Fixture("short-last.raw"))
                + " cannot be restored: it is cut short (40 of 82 bytes). The restore stopped "
                  "there; the records before it were sent.";
 }

@@ -544,56 +544,6 @@ private slots:
         QVERIFY(again.pace() == terminal::Pace::Instant);
     }
 
-    void fileOfTheFirstSchemaOpens()
-    {
-        QTemporaryDir dir;
-        const QString file = dir.filePath(QStringLiteral("t.sqlite"));
-        {
-            for (int i = 0; i < 5; ++i)
-                sim::stampCard(sim::state().terminals.front(), 700 + i);
-            terminal::SqliteStore store(file);
-            QVERIFY(store.open().ok);
-        }
-        {
-            // Back to the first schema: no spent slots, no time of the shown message.
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("older"));
-            db.setDatabaseName(file);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("ALTER TABLE terminals DROP COLUMN spent")));
-            QVERIFY(q.exec(QStringLiteral("ALTER TABLE terminals DROP COLUMN shown_at")));
-            QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 1")));
-            q.finish();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("older"));
-        freshEngine();
-        terminal::SqliteStore store(file);
-        const terminal::OpenResult opened = store.open();
-        QVERIFY(opened.ok);
-        QVERIFY(!opened.fresh);
-        QVERIFY(opened.movedAside.isEmpty());
-        QCOMPARE(cards(sim::state().terminals.front()), (std::vector<int32_t>{700, 701, 702, 703, 704}));
-        // It now takes what the new columns hold.
-        sim::state().store = &store;
-        sim::Terminal &t = sim::state().terminals.front();
-        sim::setSpentClockChanges(t, {{3, sim::Event{1, 0, 0, 4, 0, 0}}});
-        sim::state().store = nullptr;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("check"));
-            db.setDatabaseName(file);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("PRAGMA user_version")) && q.next());
-            QCOMPARE(q.value(0).toInt(), terminal::SqliteStore::kSchemaVersion);
-            QVERIFY(q.exec(QStringLiteral("SELECT length(spent) FROM terminals")) && q.next());
-            QCOMPARE(q.value(0).toInt(), 28);
-            q.finish();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("check"));
-    }
-
     void demoMorningQuestionCountsWhatIsLost_data()
     {
         QTest::addColumn<QList<int>>("counts"); // entries, names, justifications, events, messages
