@@ -4,6 +4,7 @@
 // gets exactly one well-formed answer with its own sequence number.
 #include "terminal/engine/SimState.h"
 #include "terminal/engine/SimTerminalTest.h"
+#include "terminal/line/FrameSplitter.h"
 #include "terminal/program/LineService.h"
 
 #include <cstddef>
@@ -51,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     setUpLine();
     terminal::LineService service(4242);
     service.setPace(terminal::Pace::Instant);
-    terminal::FrameSplitter splitter;
+    line::FrameSplitter splitter;
     // Two connections take turns by the first byte's bits, so that the port
     // held by one is busy for the other.
     const uint8_t turns = size > 0 ? data[0] : 0;
