@@ -75,16 +75,17 @@ bool StoredEntryMemory::load()
 
 bool StoredEntryMemory::rowsHoldTogether(StoreDatabase &db)
 {
+    // Each block's rows counted and their numbers checked in the one pass,
+    // then set against the block's count.
     QSqlQuery &q = db.prepared(QStringLiteral(
-        "SELECT 1 FROM entries WHERE seconds NOT BETWEEN -2147483648 AND 2147483647 "
+        "SELECT 1 FROM (SELECT terminal_id, block_key, count(*) AS rows_less_count, "
+        "max(seconds NOT BETWEEN -2147483648 AND 2147483647 "
         "OR card_code NOT BETWEEN -2147483648 AND 2147483647 "
         "OR serial NOT BETWEEN -2147483648 AND 2147483647 OR aux1 NOT BETWEEN 0 AND 255 "
         "OR justification NOT BETWEEN 0 AND 255 OR presence NOT BETWEEN 0 AND 255 "
-        "OR origin NOT IN (0, 1) "
-        "UNION ALL SELECT 1 FROM (SELECT terminal_id, block_key, count(*) AS rows_less_count "
-        "FROM entries GROUP BY terminal_id, block_key UNION ALL "
-        "SELECT terminal_id, block_key, -entry_count FROM entry_blocks) "
-        "GROUP BY terminal_id, block_key HAVING sum(rows_less_count) <> 0 LIMIT 1"));
+        "OR origin NOT IN (0, 1)) AS outside FROM entries GROUP BY terminal_id, block_key "
+        "UNION ALL SELECT terminal_id, block_key, -entry_count, 0 FROM entry_blocks) "
+        "GROUP BY terminal_id, block_key HAVING sum(rows_less_count) <> 0 OR max(outside) LIMIT 1"));
     q.setForwardOnly(true);
     if (!db.run(q))
         return false;
