@@ -11,6 +11,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <set>
 
 namespace velmora::terminal {
 
@@ -101,14 +102,20 @@ std::optional<StoredLine> SqliteStore::load()
         m_db.fail(QStringLiteral("its contents do not hold together"));
         return std::nullopt;
     }
+    CheckedNumbers numbers;
     line.pcName = ToText(q.value("pc_name"));
-    line.confirmationsA = q.value("confirmations_a").toInt();
-    line.confirmationsB = q.value("confirmations_b").toInt();
-    line.entryCapacity = std::size_t(std::max<qlonglong>(0, q.value("entry_capacity").toLongLong()));
-    line.zeroTerminatedNames = q.value("zero_terminated_names").toInt() != 0;
-    line.pace = q.value("pace").toInt() == 1 ? Pace::Instant : Pace::Wire;
+    line.confirmationsA = numbers.int32(q.value("confirmations_a"));
+    line.confirmationsB = numbers.int32(q.value("confirmations_b"));
+    // As the test interface takes a capacity.
+    line.entryCapacity = std::size_t(numbers.int32(q.value("entry_capacity"), 0, INT32_MAX - 1));
+    line.zeroTerminatedNames = numbers.int32(q.value("zero_terminated_names")) != 0;
+    line.pace = numbers.int32(q.value("pace")) == 1 ? Pace::Instant : Pace::Wire;
     q.finish();
-    if (!loadTerminals(line))
+    if (!numbers.sound() || line.pcName.size() > sim::kMaxNameText) {
+        m_db.fail(QStringLiteral("its contents do not hold together"));
+        return std::nullopt;
+    }
+    if (!StoredEntryMemory::rowsHoldTogether(m_db) || !loadTerminals(line))
         return std::nullopt;
     return line;
 }
@@ -128,27 +135,36 @@ bool SqliteStore::loadTerminals(StoredLine &line)
         m_db.fail(QStringLiteral("its contents do not hold together"));
         return false;
     };
+    CheckedNumbers numbers;
+    std::set<int64_t> distinctIds;
     while (q.next()) {
         Terminal &t = line.terminals.emplace_back(ToText(q.value("name")));
         const int64_t id = q.value("id").toLongLong();
-        ids[t.name] = id;
+        // Each terminal once, by name and by key.
+        if (!ids.emplace(t.name, id).second || !distinctIds.insert(id).second)
+            return broken();
         m_nextId = std::max(m_nextId, id + 1);
-        t.answering = q.value("answering").toInt() != 0;
-        t.secondPointer = q.value("second_pointer").toInt();
-        t.readerPointer = q.value("reader_pointer").toInt();
-        t.nextSerial = q.value("next_serial").toInt();
+        t.answering = numbers.int32(q.value("answering")) != 0;
+        t.secondPointer = numbers.int32(q.value("second_pointer"));
+        t.readerPointer = numbers.int32(q.value("reader_pointer"));
+        t.nextSerial = numbers.int32(q.value("next_serial"));
         t.clockOffset = q.value("clock_offset").toLongLong();
-        t.adjustment.count = q.value("adjustment_count").toInt();
-        t.adjustment.reference = q.value("adjustment_reference").toInt();
+        t.adjustment.count = numbers.int32(q.value("adjustment_count"));
+        t.adjustment.reference = numbers.int32(q.value("adjustment_reference"));
         t.adjustment.drift = q.value("adjustment_drift").toLongLong();
         if (!UnpackInts(q.value("configuration").toByteArray(), t.configuration.data(),
                         sim::kConfigurationSize))
             return broken();
-        t.justifications = SplitJustifications(ToText(q.value("justifications")),
-                                               q.value("justification_count").toInt());
-        t.messageShown = q.value("message_shown").toInt() != 0;
-        t.shownNumber = q.value("shown_number").toInt();
+        auto justifications = SplitJustifications(ToText(q.value("justifications")),
+                                                  q.value("justification_count").toLongLong());
+        if (!justifications)
+            return broken();
+        t.justifications = std::move(*justifications);
+        t.messageShown = numbers.int32(q.value("message_shown")) != 0;
+        t.shownNumber = numbers.int32(q.value("shown_number"));
         t.shownText = ToText(q.value("shown_text"));
+        if (!numbers.sound())
+            return broken();
         if (!UnpackSpent(q.value("spent_clock_changes").toByteArray(), t.spentClockChanges))
             return broken();
         t.shownAt = q.value("shown_at").toLongLong();
@@ -175,8 +191,9 @@ bool SqliteStore::loadTerminalDetails(Terminal &terminal, int64_t id)
     messages.bindValue(QStringLiteral(":terminal_id"), qint64(id));
     if (!m_db.run(messages))
         return false;
+    CheckedNumbers numbers;
     while (messages.next())
-        terminal.messages[{messages.value("employee").toInt(), messages.value("kind").toInt()}] =
+        terminal.messages[{numbers.int32(messages.value("employee")), numbers.int32(messages.value("kind"))}] =
             ToText(messages.value("text"));
     messages.finish();
 
@@ -187,15 +204,11 @@ bool SqliteStore::loadTerminalDetails(Terminal &terminal, int64_t id)
     if (!m_db.run(events))
         return false;
     while (events.next()) {
-        const int slot = events.value("slot").toInt();
-        if (slot < 0 || slot >= sim::kEventSlots) {
-            m_db.fail(QStringLiteral("its contents do not hold together"));
-            return false;
-        }
+        const int slot = numbers.int32(events.value("slot"), 0, sim::kEventSlots - 1);
         terminal.events[std::size_t(slot)] = sim::Event{
-            events.value("seconds").toInt(),  events.value("period").toInt(),
-            events.value("repeats").toInt(),  events.value("function").toInt(),
-            events.value("ring").toInt(),     events.value("weekday").toInt()};
+            numbers.int32(events.value("seconds")),  numbers.int32(events.value("period")),
+            numbers.int32(events.value("repeats")),  numbers.int32(events.value("function")),
+            numbers.int32(events.value("ring")),     numbers.int32(events.value("weekday"))};
     }
     events.finish();
 
@@ -205,10 +218,14 @@ bool SqliteStore::loadTerminalDetails(Terminal &terminal, int64_t id)
     if (!m_db.run(employees))
         return false;
     while (employees.next())
-        terminal.employees[employees.value("employee").toInt()] = sim::EmployeeName{
-            ToText(employees.value("text")), employees.value("card_code").toInt(),
-            employees.value("last").toInt()};
+        terminal.employees[numbers.int32(employees.value("employee"))] = sim::EmployeeName{
+            ToText(employees.value("text")), numbers.int32(employees.value("card_code")),
+            numbers.int32(employees.value("last"))};
     employees.finish();
+    if (!numbers.sound() || !TerminalHoldsTogether(terminal)) {
+        m_db.fail(QStringLiteral("its contents do not hold together"));
+        return false;
+    }
     return true;
 }
 

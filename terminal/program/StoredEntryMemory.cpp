@@ -1,6 +1,7 @@
 #include "terminal/program/StoredEntryMemory.h"
 
 #include "terminal/program/OrderKeyPlacement.h"
+#include "terminal/program/StoredValues.h"
 
 #include <QSqlRecord>
 #include <QVariant>
@@ -72,6 +73,29 @@ bool StoredEntryMemory::load()
     return true;
 }
 
+bool StoredEntryMemory::rowsHoldTogether(StoreDatabase &db)
+{
+    // Each block's rows counted and their numbers checked in the one pass,
+    // then set against the block's count.
+    QSqlQuery &q = db.prepared(QStringLiteral(
+        "SELECT 1 FROM (SELECT terminal_id, block_key, count(*) AS rows_less_count, "
+        "max(seconds NOT BETWEEN -2147483648 AND 2147483647 "
+        "OR card_code NOT BETWEEN -2147483648 AND 2147483647 "
+        "OR serial NOT BETWEEN -2147483648 AND 2147483647 OR aux1 NOT BETWEEN 0 AND 255 "
+        "OR justification NOT BETWEEN 0 AND 255 OR presence NOT BETWEEN 0 AND 255 "
+        "OR origin NOT IN (0, 1)) AS outside FROM entries GROUP BY terminal_id, block_key "
+        "UNION ALL SELECT terminal_id, block_key, -entry_count, 0 FROM entry_blocks) "
+        "GROUP BY terminal_id, block_key HAVING sum(rows_less_count) <> 0 OR max(outside) LIMIT 1"));
+    q.setForwardOnly(true);
+    if (!db.run(q))
+        return false;
+    const bool found = q.next();
+    q.finish();
+    if (found)
+        db.fail(QStringLiteral("its contents do not hold together"));
+    return !found;
+}
+
 bool StoredEntryMemory::writeAll(StoreDatabase &db, int64_t terminalId, const std::vector<Entry> &entries)
 {
     const std::vector<int64_t> slotKeys = FreshOrderKeys(kBlockEntries);
@@ -125,20 +149,23 @@ bool StoredEntryMemory::readBlock(std::size_t block) const
     const int slot = column("slot_key"), seconds = column("seconds"), card = column("card_code"),
               aux1 = column("aux1"), justification = column("justification"),
               presence = column("presence"), origin = column("origin"), serial = column("serial");
+    // The file was judged at open; a row changed behind the program's back
+    // still never becomes a wrapped value.
+    CheckedNumbers numbers;
     while (q.next()) {
         m_cachedSlots.push_back(q.value(slot).toLongLong());
         Entry e;
-        e.seconds = q.value(seconds).toInt();
-        e.cardCode = q.value(card).toInt();
-        e.aux1 = uint8_t(q.value(aux1).toInt());
-        e.justification = uint8_t(q.value(justification).toInt());
-        e.presence = uint8_t(q.value(presence).toInt());
-        e.origin = q.value(origin).toInt() == 1 ? sim::Origin::Inserted : sim::Origin::Card;
-        e.serial = q.value(serial).toInt();
+        e.seconds = numbers.int32(q.value(seconds));
+        e.cardCode = numbers.int32(q.value(card));
+        e.aux1 = numbers.byte(q.value(aux1));
+        e.justification = numbers.byte(q.value(justification));
+        e.presence = numbers.byte(q.value(presence));
+        e.origin = numbers.int32(q.value(origin), 0, 1) == 1 ? sim::Origin::Inserted : sim::Origin::Card;
+        e.serial = numbers.int32(q.value(serial));
         m_cachedEntries.push_back(e);
     }
     q.finish();
-    if (m_cachedEntries.size() != m_blocks[block].count) {
+    if (!numbers.sound() || m_cachedEntries.size() != m_blocks[block].count) {
         m_db.fail(QStringLiteral("its contents do not hold together"));
         return false;
     }

@@ -25,6 +25,10 @@ public:
     const StoreDatabase *database() const { return &m_db; }
     // The block counts from the file; again after a change was rolled back.
     bool load();
+    // Over all terminals' rows, at open: every entry's numbers within their
+    // fields, every block's count its rows'. One pass, so a hostile file is
+    // set aside before anything is read from it.
+    static bool rowsHoldTogether(StoreDatabase &db);
     // Writes `entries` as this terminal's, in full blocks, into the open transaction.
     static bool writeAll(StoreDatabase &db, int64_t terminalId, const std::vector<sim::Entry> &entries);
 

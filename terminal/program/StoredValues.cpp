@@ -50,18 +50,48 @@ std::string JoinJustifications(const std::vector<std::string> &names)
     return joined;
 }
 
-std::vector<std::string> SplitJustifications(const std::string &joined, int count)
+std::optional<std::vector<std::string>> SplitJustifications(const std::string &joined, int64_t count)
 {
     std::vector<std::string> names;
-    if (count <= 0)
-        return names;
+    if (count == 0)
+        return joined.empty() ? std::optional(names) : std::nullopt;
+    if (count < 0 || count - 1 != std::count(joined.begin(), joined.end(), '~'))
+        return std::nullopt;
     std::size_t start = 0;
-    for (int i = 0; i < count; ++i) {
+    for (int64_t i = 0; i < count; ++i) {
         const std::size_t end = std::min(joined.find('~', start), joined.size());
         names.push_back(joined.substr(start, end - start));
+        if (names.back().size() > sim::kMaxJustificationText)
+            return std::nullopt;
         start = end + 1;
     }
     return names;
+}
+
+int32_t CheckedNumbers::int32(const QVariant &value, int64_t low, int64_t high)
+{
+    bool isNumber = true;
+    // A real beyond 64 bits has no integer to convert to.
+    if (value.typeId() == QMetaType::Double)
+        isNumber = value.toDouble() >= double(low) && value.toDouble() <= double(high);
+    const qlonglong x = !isNumber || value.isNull() ? 0 : value.toLongLong(&isNumber);
+    m_sound = m_sound && isNumber && x >= low && x <= high;
+    return m_sound ? int32_t(x) : 0;
+}
+
+bool TerminalHoldsTogether(const sim::Terminal &t)
+{
+    const auto within = [](const std::string &text, std::size_t limit) { return text.size() <= limit; };
+    if (t.name.empty() || t.name.size() > kestcom_abi::kTerminalNameLength || t.name.back() == ' '
+        || t.name.find('\0') != std::string::npos || !within(t.shownText, sim::kMaxMessageText))
+        return false;
+    for (const auto &[key, message] : t.messages)
+        if (!within(message, sim::kMaxMessageText))
+            return false;
+    for (const auto &[employee, name] : t.employees)
+        if (!within(name.text, sim::kMaxNameText))
+            return false;
+    return true;
 }
 
 namespace {

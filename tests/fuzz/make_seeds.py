@@ -70,19 +70,42 @@ put("fuzz-request", "malformed", b"\x01\x00\x05" + request(6, 200) + request(7, 
 
 # --- store: statements run on a good memory file before it is opened ---
 put("fuzz-store", "good", "SQL\n")
-put("fuzz-store", "newer", "SQL\nPRAGMA user_version=3\n")
-put("fuzz-store", "older", "SQL\nALTER TABLE terminals DROP COLUMN spent\nALTER TABLE terminals DROP COLUMN shown_at\nPRAGMA user_version=1\n")
+put("fuzz-store", "newer", "SQL\nPRAGMA user_version=5\n")
+# A file of the first schema, as the program of then wrote it, for the steps up.
+put("fuzz-store", "older",
+    "SQL\nDROP TABLE line\nDROP TABLE terminals\nDROP TABLE entries\nDROP TABLE entry_blocks\n"
+    "CREATE TABLE line(id INTEGER PRIMARY KEY, pc_name BLOB, conf_a INTEGER, conf_b INTEGER, "
+    "capacity INTEGER, zero_names INTEGER, pace INTEGER)\n"
+    "CREATE TABLE terminals(id INTEGER PRIMARY KEY, ord INTEGER, name BLOB UNIQUE, answering INTEGER, "
+    "second_ptr INTEGER, reader_ptr INTEGER, next_serial INTEGER, clock_offset INTEGER, adj_count INTEGER, "
+    "adj_ref INTEGER, adj_drift INTEGER, config BLOB, just_count INTEGER, justifications BLOB, "
+    "shown INTEGER, shown_number INTEGER, shown_text BLOB)\n"
+    "CREATE TABLE entries(t INTEGER, k INTEGER, seconds INTEGER, card INTEGER, aux1 INTEGER, "
+    "just INTEGER, presence INTEGER, origin INTEGER, serial INTEGER, PRIMARY KEY (t, k)) WITHOUT ROWID\n"
+    "ALTER TABLE messages RENAME COLUMN terminal_id TO t\nALTER TABLE events RENAME COLUMN terminal_id TO t\n"
+    "ALTER TABLE employees RENAME COLUMN terminal_id TO t\nALTER TABLE employees RENAME COLUMN card_code TO card\n"
+    "INSERT INTO line VALUES (1, 'PC', 3, 4, 500, 1, 1)\n"
+    "INSERT INTO terminals VALUES (1, 0, 'PONTO_00', 1, 2, 3, 9, -60, 0, 0, 0, "
+    "x'010000000300000000000000000000000000000000000000010000000000000000000000', 2, "
+    "'ATESTADO~FERIAS', 1, 7, 'BOM DIA')\n"
+    "INSERT INTO entries VALUES (1, -65536, 10, 700, 0, 0, 1, 0, 1), (1, 0, 11, 701, 0, 0, 1, 0, 2)\n"
+    "PRAGMA user_version=1\n")
 put("fuzz-store", "hostile-values",
-    "SQL\nUPDATE terminals SET just_count=-5, second_ptr=-1, reader_ptr=2147483647\n"
-    "UPDATE entries SET aux1=300, presence=-1 WHERE k=1\n"
-    "UPDATE line SET capacity=-1\n")
+    "SQL\nUPDATE terminals SET justification_count=-5, second_pointer=-1, reader_pointer=2147483647\n"
+    "UPDATE entries SET aux1=300, presence=-1 WHERE slot_key=0\n"
+    "UPDATE line SET entry_capacity=-1\n")
 put("fuzz-store", "huge-text", "SQL\nUPDATE terminals SET shown_text=zeroblob(1000000), justifications=randomblob(70000)\n")
 put("fuzz-store", "duplicate-keys",
     "SQL\nCREATE TABLE t2 AS SELECT * FROM terminals\nDROP TABLE terminals\n"
     "CREATE TABLE terminals AS SELECT * FROM t2 UNION ALL SELECT * FROM t2\n"
-    "INSERT INTO entries SELECT * FROM entries\n")
-put("fuzz-store", "crash-justifications-beyond-text", "SQL\nUPDATE terminals SET just_count=3, justifications='A'\n")
+    "INSERT INTO entries SELECT terminal_id, block_key, slot_key + 1, seconds, card_code, aux1, "
+    "justification, presence, origin, serial FROM entries\n")
+put("fuzz-store", "block-counts",
+    "SQL\nUPDATE entry_blocks SET entry_count=2147483647 WHERE terminal_id=1\n"
+    "DELETE FROM entry_blocks WHERE terminal_id=2\n")
+put("fuzz-store", "crash-justifications-beyond-text",
+    "SQL\nUPDATE terminals SET justification_count=3, justifications='A'\n")
 put("fuzz-store", "missing-table", "SQL\nDROP TABLE events\n")
-put("fuzz-store", "blobs", "SQL\nUPDATE terminals SET config=x'0102', spent=x'ff'\nDELETE FROM line\n")
+put("fuzz-store", "blobs", "SQL\nUPDATE terminals SET configuration=x'0102', spent_clock_changes=x'ff'\nDELETE FROM line\n")
 put("fuzz-store", "patch-header", b"PATCH\n" + bytes([16, 0, 2, 28, 0, 0xff, 100, 0, 0x0d]))  # page size, page count, a page's type
 put("fuzz-store", "not-sqlite", "SQLite format 3\0" + "\x10\x00\x01\x01" + "\0" * 80)

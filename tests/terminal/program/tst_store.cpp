@@ -132,6 +132,12 @@ private slots:
             QCOMPARE(terminal::SplitJustifications(joined, int(names.size())), names);
         }
 
+        // Fewer names than the count, or one longer than the engine keeps, is not taken.
+        const std::vector<std::pair<std::string, int64_t>> hostile = {
+            {"A", 3}, {"A~B", INT32_MAX}, {"A", -1}, {"A", 0}, {std::string(129, 'x'), 1}};
+        for (const auto &[joined, count] : hostile)
+            QVERIFY(!terminal::SplitJustifications(joined, count));
+
         const std::map<int, sim::Event> spent = {{0, {1, 2, 3, 4, 5, 6}}, {109, {-1, 0, 0, 4, 0, INT32_MIN}}};
         std::map<int, sim::Event> spentBack;
         QVERIFY(terminal::UnpackSpent(terminal::PackSpent(spent), spentBack));
@@ -140,6 +146,22 @@ private slots:
         const std::map<int, sim::Event> beyond = {{sim::kEventSlots, {}}};
         QVERIFY(!terminal::UnpackSpent(terminal::PackSpent(beyond), spentBack));
         QVERIFY(!terminal::UnpackSpent(terminal::PackSpent(spent).chopped(4), spentBack));
+    }
+
+    void rowChangedBehindTheStoreIsNeverAWrappedEntry()
+    {
+        QTemporaryDir dir;
+        terminal::StoreDatabase db(dir.filePath(QStringLiteral("t.sqlite")));
+        QVERIFY(db.open() && terminal::CreateSchema(db));
+        sim::Entry entry;
+        entry.presence = 1;
+        QVERIFY(db.transaction([&] { return terminal::StoredEntryMemory::writeAll(db, 1, {entry}); }));
+        terminal::StoredEntryMemory memory(db, 1);
+        QVERIFY(memory.load() && terminal::StoredEntryMemory::rowsHoldTogether(db));
+        QVERIFY(db.exec(QStringLiteral("UPDATE entries SET presence = 257")));
+        QVERIFY(!terminal::StoredEntryMemory::rowsHoldTogether(db));
+        QCOMPARE(memory.at(0).presence, uint8_t(0)); // never 257 wrapped to 1
+        QVERIFY(db.failed());
     }
 
     void orderKeysKeepTheOrder_data()

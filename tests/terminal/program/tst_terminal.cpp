@@ -341,18 +341,35 @@ private slots:
         // A good file with what the terminal itself never holds.
         const QByteArray sql = "sql:";
         QTest::newRow("more justifications than its text holds")
-            << sql + "UPDATE terminals SET just_count = 3, justifications = 'A'";
+            << sql + "UPDATE terminals SET justification_count = 3, justifications = 'A'";
         QTest::newRow("two billion justifications")
-            << sql + "UPDATE terminals SET just_count = 2147483647, justifications = 'A~B'";
-        QTest::newRow("negative justification count") << sql + "UPDATE terminals SET just_count = -1";
-        QTest::newRow("pointer beyond 32 bits") << sql + "UPDATE terminals SET reader_ptr = 4294967296";
+            << sql + "UPDATE terminals SET justification_count = 2147483647, justifications = 'A~B'";
+        QTest::newRow("negative justification count") << sql + "UPDATE terminals SET justification_count = -1";
+        QTest::newRow("pointer beyond 32 bits") << sql + "UPDATE terminals SET reader_pointer = 4294967296";
         QTest::newRow("presence beyond a byte") << sql + "UPDATE entries SET presence = 256";
-        QTest::newRow("negative capacity") << sql + "UPDATE line SET capacity = -1";
+        QTest::newRow("negative capacity") << sql + "UPDATE line SET entry_capacity = -1";
         QTest::newRow("huge shown text") << sql + "UPDATE terminals SET shown_text = zeroblob(100000)";
         QTest::newRow("name the engine refuses") << sql + "UPDATE terminals SET name = 'PONTO 00 '";
         QTest::newRow("the same terminal twice")
             << sql + "CREATE TABLE copy AS SELECT * FROM terminals\nDROP TABLE terminals\n"
                      "CREATE TABLE terminals AS SELECT * FROM copy UNION ALL SELECT * FROM copy";
+        QTest::newRow("two terminals sharing a key")
+            << sql + "CREATE TABLE copy AS SELECT * FROM terminals\nDROP TABLE terminals\n"
+                     "CREATE TABLE terminals AS SELECT * FROM copy\nUPDATE copy SET name = 'PONTO_01'\n"
+                     "INSERT INTO terminals SELECT * FROM copy";
+        QTest::newRow("block count near two billion") << sql + "UPDATE entry_blocks SET entry_count = 2147483647";
+        QTest::newRow("entries without their block") << sql + "DELETE FROM entry_blocks";
+        QTest::newRow("origin other than card or inserted") << sql + "UPDATE entries SET origin = 2";
+        QTest::newRow("serial beyond 32 bits") << sql + "UPDATE entries SET serial = -2147483649";
+        QTest::newRow("justification longer than kept")
+            << sql + "UPDATE terminals SET justification_count = 1, justifications = zeroblob(129)";
+        QTest::newRow("PC name longer than kept") << sql + "UPDATE line SET pc_name = zeroblob(65)";
+        QTest::newRow("message longer than kept")
+            << sql + "INSERT INTO messages SELECT id, 5, 1, zeroblob(1025) FROM terminals";
+        QTest::newRow("employee name longer than kept")
+            << sql + "INSERT INTO employees SELECT id, 5, zeroblob(65), 1005, 0 FROM terminals";
+        QTest::newRow("event value beyond 32 bits")
+            << sql + "INSERT INTO events SELECT id, 3, 4294967296, 0, 0, 4, 0, 0 FROM terminals";
     }
 
     void unusableFileIsSetAside()
@@ -418,6 +435,8 @@ private slots:
         QVERIFY(opened.message.contains(QStringLiteral("starts fresh")));
         if (make == "future")
             QVERIFY(opened.message.contains(QStringLiteral("newer version")));
+        if (make.startsWith("sql:"))
+            QVERIFY2(opened.message.contains(QStringLiteral("do not hold together")), qPrintable(opened.message));
         QFile aside(opened.movedAside);
         QVERIFY(aside.open(QIODevice::ReadOnly));
         QCOMPARE(aside.readAll(), before);
