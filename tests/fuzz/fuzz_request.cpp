@@ -4,6 +4,7 @@
 // gets exactly one well-formed answer with its own sequence number.
 #include "terminal/engine/SimState.h"
 #include "terminal/engine/SimTerminalTest.h"
+#include "FuzzLine.h"
 #include "terminal/line/FrameSplitter.h"
 #include "terminal/program/LineService.h"
 
@@ -33,23 +34,12 @@ void checkAnswer(const std::string &answer, uint8_t sequence)
     check(uint8_t(answer[kLengthBytes]) == sequence, "an answer to another sequence");
 }
 
-void setUpLine()
-{
-    Sim_Reset();
-    Sim_SetPcClock(976190400);
-    for (const char *name : {"PONTO_00", "PONTO_01"}) {
-        Sim_AddTerminal(name);
-        for (int32_t card : {1001, 1002, 1003})
-            Sim_PassCard(name, card);
-    }
-}
-
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     using namespace velmora;
-    setUpLine();
+    SetUpFuzzLine();
     terminal::LineService service(4242);
     service.setPace(terminal::Pace::Instant);
     line::FrameSplitter splitter;

@@ -7,6 +7,7 @@
 // is set aside with a message; opened again, it is then used.
 #include "terminal/engine/SimState.h"
 #include "terminal/engine/SimTerminalTest.h"
+#include "FuzzLine.h"
 #include "terminal/program/SqliteStore.h"
 
 #include <QCoreApplication>
@@ -46,20 +47,9 @@ void clearFolder()
         dir.remove(name);
 }
 
-void setUpLine()
-{
-    Sim_Reset();
-    Sim_SetPcClock(976190400);
-    for (const char *name : {"PONTO_00", "PONTO_01"}) {
-        Sim_AddTerminal(name);
-        for (int32_t card : {1001, 1002, 1003})
-            Sim_PassCard(name, card);
-    }
-}
-
 QByteArray MakeGoodFile()
 {
-    setUpLine();
+    SetUpFuzzLine();
     const QString file = path("good.db");
     {
         velmora::terminal::SqliteStore store(file);
@@ -131,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         clearFolder();
         return 0;
     }
-    setUpLine();
+    SetUpFuzzLine();
     for (int round = 0; round < 2; ++round) {
         SqliteStore store(file);
         velmora::sim::state().store = &store;

@@ -1,6 +1,7 @@
 // The memory file's parts on their own: values in and out of their columns,
 // the sort keys of entries, and each schema step from a file of the version
 // before it.
+#include "EntryCards.h"
 #include "terminal/engine/SimState.h"
 #include "terminal/program/OrderKeyPlacement.h"
 #include "terminal/program/SchemaMigration.h"
@@ -95,14 +96,6 @@ QStringList columnsAfter(const QString &file, const terminal::Statements &statem
     if (!db.open() || !db.execAll(statements))
         return {db.error()};
     return columnsOf(db);
-}
-
-std::vector<int32_t> cards(const sim::Terminal &t)
-{
-    std::vector<int32_t> out;
-    for (const sim::Entry &e : t.entries)
-        out.push_back(e.cardCode);
-    return out;
 }
 
 } // namespace
@@ -282,7 +275,7 @@ private slots:
         QVERIFY(s.zeroTerminatedNames);
         QCOMPARE(store.pace(), terminal::Pace::Instant);
         const sim::Terminal &t = s.terminals.front();
-        QCOMPARE(cards(t), (std::vector<int32_t>{700, 701, 702, 703, 704}));
+        QCOMPARE(EntryCards(t), (std::vector<int32_t>{700, 701, 702, 703, 704}));
         QCOMPARE(t.entries.back().origin, sim::Origin::Inserted);
         QCOMPARE(t.readerPointer, 3);
         QCOMPARE(t.clockOffset, int64_t(-60));

@@ -4,6 +4,7 @@
 // where the line's socket lives.
 #include "terminal/line/Protocol.h"
 #include "terminal/engine/KestComExports.h"
+#include "EntryCards.h"
 #include "terminal/engine/SimState.h"
 #include "terminal/program/FileVerdict.h"
 #include "terminal/program/LineService.h"
@@ -62,14 +63,6 @@ void freshEngine()
     sim::state().store = nullptr;
     sim::resetLine();
     sim::state().frozenPcClock = 976190400;
-}
-
-std::vector<int32_t> cards(const sim::Terminal &t)
-{
-    std::vector<int32_t> out;
-    for (const sim::Entry &e : t.entries)
-        out.push_back(e.cardCode);
-    return out;
 }
 
 } // namespace
@@ -262,15 +255,15 @@ private slots:
                     }
                 }
             }
-            QCOMPARE(cards(sim::state().terminals.front()), model);
+            QCOMPARE(EntryCards(sim::state().terminals.front()), model);
             sim::state().store = nullptr;
         }
-        const std::vector<int32_t> expected = cards(sim::state().terminals.front());
+        const std::vector<int32_t> expected = EntryCards(sim::state().terminals.front());
         QCOMPARE(expected, model);
         freshEngine();
         terminal::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(cards(sim::state().terminals.front()), expected);
+        QCOMPARE(EntryCards(sim::state().terminals.front()), expected);
     }
 
     void deliveryComesAgainAfterALostAnswer_data()
