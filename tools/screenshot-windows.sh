@@ -13,7 +13,7 @@ trap 'rm -rf "$scratch"' EXIT
 # A prefix of its own, so that nothing of the user's Wine is touched.
 export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 xvfb-run -a -s "-screen 0 1280x900x24" bash -c "
-  '$wine' cmd /c exit 0
+  bash '$here/tools/wine-prefix.sh' '$wine'
   '$wine' '$folder/velmora.exe' & pid=\$!
   for _ in \$(seq 120); do
     window=\$(xdotool search --name 'Velmora 1.0 Test Program' 2>/dev/null | head -1) && [ -n \"\$window\" ] && break

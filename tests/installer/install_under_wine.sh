@@ -19,8 +19,7 @@ wineserver=$(dirname "$wine")/wineserver
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml=
 trap '"$wineserver" -k 2>/dev/null || true; rm -rf "$work"' EXIT
-"$wine" wineboot -i >/dev/null 2>&1
-"$wineserver" -w
+bash "$here/../../tools/wine-prefix.sh" "$wine"
 start=$(date +%s%N)
 "$wine" cmd /c exit 0
 "$wineserver" -w

@@ -3,7 +3,7 @@
 # platform, as a user would start it, and checks through the probe plugin
 # that its window came up in the no-link state, bound to the simulated
 # terminal's KestCom.dll beside it, with no message box.
-# Usage: start_under_wine.sh <wine64> <Windows folder> <folder holding generic/>
+# Usage: start_under_wine.sh <wine-run> <Windows folder> <folder holding generic/ and platforms/>
 set -euo pipefail
 wine=$1 folder=$2 plugins=$3
 work=$(mktemp -d)
