@@ -3,6 +3,7 @@
 #include "app/Accessibility.h"
 #include "app/BusyCursor.h"
 #include "app/ButtonFace.h"
+#include "app/CaptionFit.h"
 #include "app/LinkCommands.h"
 #include "app/Messages.h"
 #include "app/PcClock.h"
@@ -55,6 +56,7 @@ ClockTestForm::ClockTestForm(KestCom &lib, Messages &messages, PcClock &pcClock,
     setFixedSize(kFormWidth / kTwips, kFormHeight / kTwips);
     accessibility::NameControls(m_controls);
     accessibility::ChainTabOrder(m_controls);
+    captionfit::FitCaptions(this);
     wireControls();
     load();
 }

@@ -2,6 +2,7 @@
 // program sets; run once as is, and once at 150 % in Portuguese.
 #include "TestForm.h"
 
+#include "app/CaptionFit.h"
 #include "app/WindowLook.h"
 #include "clock/ClockSeconds.h"
 #include "entries/FlexGrid.h"
@@ -18,50 +19,9 @@
 
 namespace {
 
-// Breathing space between a label's text and the control it names.
-constexpr int kLabelGap = 3;
-
 int TextWidth(const QWidget *widget, const QString &text)
 {
     return QFontMetrics(widget->font()).horizontalAdvance(text);
-}
-
-int ButtonRoom(QPushButton *button)
-{
-    QStyleOptionButton option;
-    option.initFrom(button);
-    // A caption needs the style's margin to stand clear of the button's edges.
-    QStyle *style = button->style();
-    return style->subElementRect(QStyle::SE_PushButtonContents, &option, button).width()
-        - style->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
-}
-
-// A label's room ends at its own right edge or at the next control to its
-// right on the same line, whichever comes first.
-int LabelRoom(QLabel *label)
-{
-    const QRect own = label->geometry();
-    int right = own.right() + 1;
-    for (QWidget *other : label->parentWidget()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly)) {
-        const QRect g = other->geometry();
-        // Separator lines are bare frames; a text may run over them.
-        if (other == label || other->metaObject() == &QFrame::staticMetaObject)
-            continue;
-        if (g.left() > own.left() && g.top() <= own.bottom() && g.bottom() >= own.top())
-            right = std::min(right, g.left() - kLabelGap);
-    }
-    return right - own.left() - label->contentsMargins().left();
-}
-
-int ComboRoom(QComboBox *combo)
-{
-    QStyleOptionComboBox option;
-    option.initFrom(combo);
-    option.editable = combo->isEditable();
-    const QRect field = combo->style()->subControlRect(QStyle::CC_ComboBox, &option,
-                                                       QStyle::SC_ComboBoxEditField, combo);
-    // Text is set in from the field's edges on both sides.
-    return field.width() - 4;
 }
 
 int HeaderRoom(FlexGrid *grid, int column)
@@ -88,6 +48,8 @@ private slots:
     void initTestCase() { ApplyWindowLook(); }
     void everyTextFitsItsControl();
     void theNewestEntrysDateFitsForEveryWeekday();
+    void aTooWideCaptionIsCondensedJustEnough_data();
+    void aTooWideCaptionIsCondensedJustEnough();
 };
 
 void TestTextFit::everyTextFitsItsControl()
@@ -106,14 +68,14 @@ void TestTextFit::everyTextFitsItsControl()
     int checked = 0;
     for (QWidget *w : f.form().findChildren<QWidget *>()) {
         if (auto *b = qobject_cast<QPushButton *>(w)) {
-            check(b, b->text(), ButtonRoom(b));
+            check(b, b->text(), captionfit::TextRoom(b));
         } else if (auto *l = qobject_cast<QLabel *>(w)) {
-            check(l, l->text(), LabelRoom(l));
+            check(l, l->text(), captionfit::TextRoom(l));
         } else if (auto *c = qobject_cast<QComboBox *>(w)) {
             if (c->isEditable())
-                check(c, c->currentText(), ComboRoom(c));
+                check(c, c->currentText(), captionfit::TextRoom(c));
             for (int i = 0; i < c->count(); ++i)
-                check(c, c->itemText(i), ComboRoom(c));
+                check(c, c->itemText(i), captionfit::TextRoom(c));
         } else if (auto *g = qobject_cast<FlexGrid *>(w)) {
             for (int column = 0; column < g->cols(); ++column)
                 check(g->horizontalHeader(), g->textMatrix(0, column), HeaderRoom(g, column));
@@ -146,6 +108,42 @@ void TestTextFit::theNewestEntrysDateFitsForEveryWeekday()
         const QString text = clocktime::SecondsToDateText(976190400 + day * 86400);
         QVERIFY2(TextWidth(grid, text) <= room, qPrintable(text));
     }
+}
+
+
+void TestTextFit::aTooWideCaptionIsCondensedJustEnough_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<int>("spare"); // room beyond the widest text at full width
+    QTest::addColumn<bool>("condensed");
+    QTest::addColumn<bool>("fits");
+    const QStringList one{QStringLiteral("Calibrate Quartz Crystal")};
+    const QStringList items{QStringLiteral("Hora de Ver\u00e3o"), QStringLiteral("Hora de Inverno")};
+    QTest::newRow("fits") << one << 0 << false << true;
+    QTest::newRow("a few pixels over") << one << -4 << true << true;
+    QTest::newRow("the widest of several items") << items << -4 << true << true;
+    QTest::newRow("far too wide") << one << -60 << true << false;
+}
+
+void TestTextFit::aTooWideCaptionIsCondensedJustEnough()
+{
+    QFETCH(QStringList, texts);
+    QFETCH(int, spare);
+    QFETCH(bool, condensed);
+    QFETCH(bool, fits);
+    const QFont font = WindowFont();
+    int widest = 0;
+    for (const QString &text : texts)
+        widest = std::max(widest, QFontMetrics(font).horizontalAdvance(text));
+    const int room = widest + spare;
+
+    const QFont fitted = captionfit::Condensed(font, texts, room);
+    QCOMPARE(fitted != font, condensed);
+    QCOMPARE(fitted.family(), font.family());
+    int fittedWidest = 0;
+    for (const QString &text : texts)
+        fittedWidest = std::max(fittedWidest, QFontMetrics(fitted).horizontalAdvance(text));
+    QCOMPARE(fittedWidest <= room, fits);
 }
 
 QTEST_MAIN(TestTextFit)
