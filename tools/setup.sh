@@ -11,6 +11,8 @@ packages=(cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev libqt6sql6-sq
           # with the -posix compilers), Wine to test the 64-bit one, NSIS
           gcc-mingw-w64-i686 gcc-mingw-w64-x86-64 g++-mingw-w64-i686-posix
           g++-mingw-w64-x86-64-posix wine wine64 ninja-build ccache nsis zip
+          # Wine's own fonts: the dialog face the window is set in on Windows
+          fonts-wine
           # the installer's icon from the SVG, and listing installers in the checks
           librsvg2-bin p7zip-full
           # the package and its checks
