@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 enum class Pace { Wire, Instant };
 
@@ -49,9 +49,9 @@ public:
     int holder() const { return m_holder; }
 
 private:
-    std::string dispatch(int connection, uint8_t sequence, uint8_t op, line::Reader &args);
+    std::string dispatch(int connection, uint8_t sequence, uint8_t op, velmora::line::Reader &args);
     // One of the 25 operations.
-    std::string serveOperation(int connection, uint8_t sequence, line::Op op, line::Reader &args);
+    std::string serveOperation(int connection, uint8_t sequence, velmora::line::Op op, velmora::line::Reader &args);
 
     int64_t m_processId;
     Pace m_pace = Pace::Wire;
@@ -63,4 +63,4 @@ private:
 std::chrono::microseconds answerDelay(Pace pace, bool lineOperation, std::size_t requestBytes,
                                       std::size_t answerBytes, int32_t baud);
 
-} // namespace velmora::terminal
+} // namespace terminal::program

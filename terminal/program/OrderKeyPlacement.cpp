@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 namespace {
 
@@ -77,4 +77,4 @@ std::vector<int64_t> FreshOrderKeys(std::size_t count, int64_t gap)
     return keys;
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

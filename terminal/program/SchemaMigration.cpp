@@ -2,7 +2,7 @@
 
 #include <QVariant>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 namespace {
 
@@ -51,4 +51,4 @@ bool MigrateSchema(StoreDatabase &db, int version)
     return true;
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -4,7 +4,7 @@
 
 #include <atomic>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 namespace {
 
@@ -116,4 +116,4 @@ void StoreDatabase::fail(const QString &reason)
         m_error = reason.isEmpty() ? QStringLiteral("unknown failure") : reason;
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -15,13 +15,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 struct TerminalServer::Connection
 {
     int fd = -1;
     std::unique_ptr<QSocketNotifier> notifier;
-    line::FrameSplitter frames;
+    velmora::line::FrameSplitter frames;
     bool answering = false; // an answer is on its way; the next request waits
     bool closed = false;
 };
@@ -235,4 +235,4 @@ void TerminalServer::drop(int id)
     emit served();
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -21,12 +21,12 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPath, Pace pace,
                                QWidget *parent)
     : QWidget(parent), m_port(portName), m_dialogs(std::make_unique<DialogMessages>(this)),
-      m_messages(m_dialogs.get()), m_rate(std::make_unique<panel::ByteRate>())
+      m_messages(m_dialogs.get()), m_rate(std::make_unique<velmora::panel::ByteRate>())
 {
     setWindowTitle(QStringLiteral("Velmora terminal on %1").arg(portName));
     m_clock.start();
@@ -89,11 +89,11 @@ TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPat
     m_problem->hide();
     layout->addWidget(m_problem);
 
-    panel::LineHooks hooks;
+    velmora::panel::LineHooks hooks;
     hooks.port = portName;
     hooks.bytesPerSecond = [this] { return double(m_rate->perSecond(m_clock.elapsed())); };
-    m_model = std::make_unique<panel::EnginePanelModel>(std::move(hooks));
-    m_panels = new panel::PanelWindow(*m_model);
+    m_model = std::make_unique<velmora::panel::EnginePanelModel>(std::move(hooks));
+    m_panels = new velmora::panel::PanelWindow(*m_model);
     layout->addWidget(m_panels, 1);
 
     const QSize room = screen() ? screen()->availableGeometry().size() * 0.95 : QSize(1180, 800);
@@ -126,9 +126,9 @@ void TerminalWindow::setDatabasePath(const QString &path)
 
 void TerminalWindow::backToDemoMorning()
 {
-    if (!m_messages->confirm(DemoMorningQuestion(HoldingsOf(sim::state()))))
+    if (!m_messages->confirm(DemoMorningQuestion(HoldingsOf(velmora::sim::state()))))
         return;
-    sim::returnToDemoMorning();
+    velmora::sim::returnToDemoMorning();
     // The pace is kept beside the line, so the switch saves it.
     setPace(Pace::Wire);
     refresh();
@@ -164,4 +164,4 @@ QTabWidget *TerminalWindow::pages() const
     return m_panels->tabs();
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

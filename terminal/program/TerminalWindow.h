@@ -24,7 +24,7 @@ class EnginePanelModel;
 class PanelWindow;
 } // namespace velmora::panel
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 class TerminalWindow final : public QWidget
 {
@@ -44,7 +44,7 @@ public:
     void countBytes(qint64 bytes);
 
     QTabWidget *pages() const;
-    panel::PanelWindow *panels() const { return m_panels; }
+    velmora::panel::PanelWindow *panels() const { return m_panels; }
     QRadioButton *wirePaceButton() const { return m_wire; }
     QRadioButton *instantButton() const { return m_instant; }
 
@@ -61,7 +61,7 @@ public:
     }
 
 signals:
-    void paceChosen(velmora::terminal::Pace pace);
+    void paceChosen(terminal::program::Pace pace);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -78,10 +78,10 @@ private:
     QLabel *m_problem = nullptr;
     QRadioButton *m_wire = nullptr;
     QRadioButton *m_instant = nullptr;
-    std::unique_ptr<panel::ByteRate> m_rate;
+    std::unique_ptr<velmora::panel::ByteRate> m_rate;
     QElapsedTimer m_clock;
-    std::unique_ptr<panel::EnginePanelModel> m_model;
-    panel::PanelWindow *m_panels = nullptr;
+    std::unique_ptr<velmora::panel::EnginePanelModel> m_model;
+    velmora::panel::PanelWindow *m_panels = nullptr;
 };
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 namespace {
 
@@ -17,10 +17,10 @@ QString counted(int count, const char *one, const char *many)
 
 } // namespace
 
-QList<TerminalHoldings> HoldingsOf(const sim::State &state)
+QList<TerminalHoldings> HoldingsOf(const velmora::sim::State &state)
 {
     QList<TerminalHoldings> line;
-    for (const sim::Terminal &t : state.terminals) {
+    for (const velmora::sim::Terminal &t : state.terminals) {
         TerminalHoldings h;
         h.name = QString::fromStdString(t.name);
         h.entries = t.entryCount();
@@ -53,8 +53,8 @@ QString DemoMorningQuestion(const QList<TerminalHoldings> &line)
             h.name, counts.isEmpty() ? QStringLiteral("no entries, names or events")
                                      : counts.join(QStringLiteral(", ")));
     }
-    const QString front = QString::fromLatin1(sim::kDefaultTerminalName.data(),
-                                              qsizetype(sim::kDefaultTerminalName.size()));
+    const QString front = QString::fromLatin1(velmora::sim::kDefaultTerminalName.data(),
+                                              qsizetype(velmora::sim::kDefaultTerminalName.size()));
     return QStringLiteral("Back to the demo morning?\n\n"
                           "Every terminal on the line loses what it holds:\n%1\n"
                           "and its settings: configuration, clock, pointers, shown message. "
@@ -75,4 +75,4 @@ std::optional<QString> ClosingQuestion(const QString &port, bool programConnecte
         .arg(port);
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

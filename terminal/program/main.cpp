@@ -20,6 +20,7 @@
 #include <unistd.h>
 
 using namespace velmora;
+using namespace terminal;
 
 namespace {
 
@@ -77,34 +78,34 @@ int main(int argc, char *argv[])
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velmora");
     QDir().mkpath(dataFolder);
     const QString databasePath = dataFolder + QStringLiteral("/terminal-%1.sqlite").arg(portName);
-    terminal::SqliteStore store(databasePath);
-    const terminal::OpenResult opened = store.open();
+    program::SqliteStore store(databasePath);
+    const program::OpenResult opened = store.open();
     if (opened.ok)
         sim::state().store = &store;
 
-    terminal::LineService service(getpid());
+    program::LineService service(getpid());
     service.setPace(store.pace());
-    terminal::QtAnswerTimer timer;
-    terminal::TerminalServer server(service, timer);
-    QObject::connect(&server, &terminal::TerminalServer::requestArrived, &server, [&store] { store.confirmDeliveries(); });
+    program::QtAnswerTimer timer;
+    program::TerminalServer server(service, timer);
+    QObject::connect(&server, &program::TerminalServer::requestArrived, &server, [&store] { store.confirmDeliveries(); });
 
-    terminal::TerminalWindow window(portName, QString::fromStdString(place.path), service.pace());
+    program::TerminalWindow window(portName, QString::fromStdString(place.path), service.pace());
     window.showProblem(opened.message);
     window.setDatabasePath(databasePath);
     window.setProgramConnected([&service] { return service.holder() >= 0; });
     store.setProblemHandler([&window](const QString &message) { window.showProblem(message); });
-    QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
-                     [&](terminal::Pace pace) { service.setPace(pace); });
-    service.setPaceHandler([&](terminal::Pace pace) {
+    QObject::connect(&window, &program::TerminalWindow::paceChosen, &window,
+                     [&](program::Pace pace) { service.setPace(pace); });
+    service.setPaceHandler([&](program::Pace pace) {
         store.savePace(pace);
         window.setPace(pace);
     });
 
     // The pages follow the engine a few times a second, not on every request.
     bool changed = false;
-    QObject::connect(&server, &terminal::TerminalServer::served, &window, [&changed] { changed = true; });
-    QObject::connect(&server, &terminal::TerminalServer::transferred, &window,
-                     &terminal::TerminalWindow::countBytes);
+    QObject::connect(&server, &program::TerminalServer::served, &window, [&changed] { changed = true; });
+    QObject::connect(&server, &program::TerminalServer::transferred, &window,
+                     &program::TerminalWindow::countBytes);
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, &window, [&] {
         if (changed)
@@ -119,7 +120,7 @@ int main(int argc, char *argv[])
     if (!server.listen(QString::fromStdString(place.path), &problem))
         return fail(problem);
     // Unreachable, it would run on for nobody; every change is committed.
-    QObject::connect(&server, &terminal::TerminalServer::unreachable, &app, [&place] {
+    QObject::connect(&server, &program::TerminalServer::unreachable, &app, [&place] {
         std::fprintf(stderr, "velmora-terminal: %s is gone; ending\n", place.path.c_str());
         // exit(), not quit(): quit() would first close the window, which asks
         // whether to leave a connected program a silent line; nobody is there

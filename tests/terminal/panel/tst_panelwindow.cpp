@@ -16,6 +16,7 @@
 #include <QTest>
 
 using namespace velmora;
+using namespace terminal;
 
 class TestPanelWindow : public QObject
 {
@@ -30,8 +31,8 @@ private slots:
 
     void panelsFollowTheEngine()
     {
-        terminal::TerminalWindow window(QStringLiteral("COM2"), QStringLiteral("/run/x"),
-                                        terminal::Pace::Wire);
+        program::TerminalWindow window(QStringLiteral("COM2"), QStringLiteral("/run/x"),
+                                        program::Pace::Wire);
         QCOMPARE(window.pages()->count(), 1);
         auto *panel = qobject_cast<panel::TerminalPanel *>(window.pages()->widget(0));
         QVERIFY(panel);
@@ -46,7 +47,7 @@ private slots:
         QCOMPARE(window.pages()->count(), 2);
         QCOMPARE(window.pages()->tabText(1), QStringLiteral("PONTO_07"));
 
-        QSignalSpy chosen(&window, &terminal::TerminalWindow::paceChosen);
+        QSignalSpy chosen(&window, &program::TerminalWindow::paceChosen);
         QVERIFY(chosen.isValid());
         window.instantButton()->click();
         QCOMPARE(chosen.count(), 1);

@@ -35,6 +35,7 @@
 #include <unistd.h>
 
 using namespace velmora;
+using namespace terminal;
 using std::chrono::microseconds;
 
 namespace {
@@ -42,7 +43,7 @@ namespace {
 char kName[] = "PONTO_00";
 
 // Answers leave only when the test says so.
-struct HeldTimer final : terminal::AnswerTimer
+struct HeldTimer final : program::AnswerTimer
 {
     std::vector<std::pair<microseconds, std::function<void()>>> held;
     void after(Moment, microseconds delay, std::function<void()> send) override
@@ -116,7 +117,7 @@ private slots:
         if (request.at(3) == char(line::Op::W_ReceiveEntry))
             QVERIFY(sim::stampCard(sim::state().terminals.front(), 1053) >= 0);
         QCOMPARE(request.size(), requestBytes);
-        terminal::LineService service(1);
+        program::LineService service(1);
         const auto reply = service.handle(1, request.toStdString().substr(2), std::size_t(request.size()));
         QCOMPARE(uint8_t(reply.bytes[3]), uint8_t(line::Status::Ok));
         QCOMPARE(int(reply.bytes.size()), answerBytes);
@@ -125,14 +126,14 @@ private slots:
         const int64_t expected = (bits * 1000000 + baud - 1) / baud + 2000;
         QCOMPARE(int64_t(reply.delay.count()), expected);
 
-        service.setPace(terminal::Pace::Instant);
+        service.setPace(program::Pace::Instant);
         QCOMPARE(service.handle(1, request.toStdString().substr(2), std::size_t(request.size())).delay.count(), 0);
     }
 
     void testInterfaceCostsNoWireTime()
     {
         QCOMPARE(InitializeCommWithoutError(1, 4800), 1);
-        terminal::LineService service(1);
+        program::LineService service(1);
         const std::string frame = frameOf(line::Op::Sim_PassCard, [](line::Writer &w) { w.text("PONTO_00").i32(5); });
         QCOMPARE(service.handle(1, frame.substr(2), frame.size()).delay.count(), 0);
     }
@@ -150,9 +151,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("COM1.socket"));
         {
-            terminal::LineService service(1);
+            program::LineService service(1);
             HeldTimer timer;
-            terminal::TerminalServer server(service, timer);
+            program::TerminalServer server(service, timer);
             QString problem;
             QVERIFY2(server.listen(path, &problem), qPrintable(problem));
             QVERIFY(server.socketFileIsOurs());
@@ -170,10 +171,10 @@ private slots:
     void serverHoldsTheAnswerUntilItIsDue()
     {
         QTemporaryDir dir;
-        terminal::LineService service(1);
+        program::LineService service(1);
         HeldTimer timer;
-        terminal::TerminalServer server(service, timer);
-        QSignalSpy requests(&server, &terminal::TerminalServer::requestArrived);
+        program::TerminalServer server(service, timer);
+        QSignalSpy requests(&server, &program::TerminalServer::requestArrived);
         const QString path = dir.filePath(QStringLiteral("COM1.socket"));
         QString problem;
         QVERIFY2(server.listen(path, &problem), qPrintable(problem));
@@ -234,7 +235,7 @@ private slots:
             model.push_back(100 + i);
         }
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
             sim::state().store = &store;
             int32_t card = 5000;
@@ -261,7 +262,7 @@ private slots:
         const std::vector<int32_t> expected = EntryCards(sim::state().terminals.front());
         QCOMPARE(expected, model);
         freshEngine();
-        terminal::SqliteStore again(file);
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
         QCOMPARE(EntryCards(sim::state().terminals.front()), expected);
     }
@@ -289,7 +290,7 @@ private slots:
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
         sim::state().terminals.front().entries.clear();
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
             sim::state().store = &store;
             sim::Terminal &t = sim::state().terminals.front();
@@ -312,7 +313,7 @@ private slots:
             sim::state().store = nullptr; // killed: nothing more reaches the file
         }
         freshEngine();
-        terminal::SqliteStore again(file);
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
         QCOMPARE(sim::state().terminals.front().readerPointer, pointerAfterKill);
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
@@ -379,7 +380,7 @@ private slots:
                 QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
                 for (int i = 0; i < 3000; ++i)
                     sim::stampCard(sim::state().terminals.front(), i);
-                terminal::SqliteStore store(file);
+                program::SqliteStore store(file);
                 QVERIFY(store.open().ok);
             }
             QSqlDatabase::database(); // nothing open on it now
@@ -395,7 +396,7 @@ private slots:
             if (make.startsWith("sql:")) {
                 QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
                 sim::stampCard(sim::state().terminals.front(), 1053);
-                terminal::SqliteStore store(file);
+                program::SqliteStore store(file);
                 QVERIFY(store.open().ok);
             }
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
@@ -420,8 +421,8 @@ private slots:
 
         freshEngine();
         sim::loadMorningNow(sim::state().terminals.front());
-        terminal::SqliteStore store(file);
-        const terminal::OpenResult opened = store.open();
+        program::SqliteStore store(file);
+        const program::OpenResult opened = store.open();
         QVERIFY(opened.ok);
         QVERIFY(opened.fresh);
         QVERIFY(opened.message.contains(opened.movedAside));
@@ -435,7 +436,7 @@ private slots:
         QCOMPARE(aside.readAll(), before);
         QCOMPARE(sim::state().terminals.front().entryCount(), 36);
 
-        terminal::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
+        program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
         window.showProblem(opened.message);
         QCOMPARE(window.problem(), opened.message);
         QVERIFY(window.wirePaceButton()->isChecked());
@@ -459,7 +460,7 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
             sim::state().store = &store;
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
@@ -474,8 +475,8 @@ private slots:
         // The program starts again a minute later, within the hour.
         freshEngine();
         *sim::state().frozenPcClock += 60;
-        terminal::SqliteStore again(file);
-        const terminal::OpenResult opened = again.open();
+        program::SqliteStore again(file);
+        const program::OpenResult opened = again.open();
         QVERIFY(opened.ok);
         QVERIFY(!opened.fresh);
         sim::state().store = &again;
@@ -505,7 +506,7 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         int64_t shownAt = 0;
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
             sim::state().store = &store;
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
@@ -517,7 +518,7 @@ private slots:
         }
         freshEngine();
         *sim::state().frozenPcClock += 5;
-        terminal::SqliteStore again(file);
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
         const sim::Terminal &t = sim::state().terminals.front();
         QVERIFY(t.messageShown);
@@ -529,31 +530,31 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            QVERIFY(store.pace() == terminal::Pace::Wire);
-            terminal::LineService service(1);
+            QVERIFY(store.pace() == program::Pace::Wire);
+            program::LineService service(1);
             service.setPace(store.pace());
-            terminal::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"),
+            program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"),
                                             service.pace());
             // Wired as the program does: the window asks, the service holds,
             // the store keeps and the window shows.
-            QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
-                             [&](terminal::Pace pace) { service.setPace(pace); });
-            service.setPaceHandler([&](terminal::Pace pace) {
+            QObject::connect(&window, &program::TerminalWindow::paceChosen, &window,
+                             [&](program::Pace pace) { service.setPace(pace); });
+            service.setPaceHandler([&](program::Pace pace) {
                 store.savePace(pace);
                 window.setPace(pace);
             });
             window.instantButton()->click();
-            QVERIFY(service.pace() == terminal::Pace::Instant);
-            service.setPace(terminal::Pace::Wire);
+            QVERIFY(service.pace() == program::Pace::Instant);
+            service.setPace(program::Pace::Wire);
             QVERIFY(window.wirePaceButton()->isChecked());
-            service.setPace(terminal::Pace::Instant);
+            service.setPace(program::Pace::Instant);
         }
         freshEngine();
-        terminal::SqliteStore again(file);
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QVERIFY(again.pace() == terminal::Pace::Instant);
+        QVERIFY(again.pace() == program::Pace::Instant);
     }
 
     void demoMorningQuestionCountsWhatIsLost_data()
@@ -578,11 +579,11 @@ private slots:
         QFETCH(QList<int>, counts);
         QFETCH(bool, secondTerminal);
         QFETCH(QString, lost);
-        QList<terminal::TerminalHoldings> line{{QStringLiteral("PONTO_00"), counts[0], counts[1],
+        QList<program::TerminalHoldings> line{{QStringLiteral("PONTO_00"), counts[0], counts[1],
                                                 counts[2], counts[3], counts[4]}};
         if (secondTerminal)
             line.append({QStringLiteral("PONTO_01"), 0, 0, 0, 3, 0});
-        const QString question = terminal::DemoMorningQuestion(line);
+        const QString question = program::DemoMorningQuestion(line);
         QVERIFY2(question.contains(QStringLiteral(":\n    ") + lost), qPrintable(question));
         QVERIFY(question.contains(QStringLiteral("settings: configuration, clock")));
         QVERIFY(question.contains(QStringLiteral("PONTO_00 is then alone on the line with the demo morning")));
@@ -603,10 +604,10 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("terminal-COM1.sqlite"));
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
             sim::state().store = &store;
-            store.savePace(terminal::Pace::Instant);
+            store.savePace(program::Pace::Instant);
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
             sim::stampCard(sim::state().terminals.front(), 1053);
             sim::stampCard(sim::state().terminals.front(), 1054);
@@ -614,11 +615,11 @@ private slots:
             QCOMPARE(W_SendEmployerName(kName, 53, name, 1053, 255), 1);
             QVERIFY(sim::addTerminal("PONTO_01"));
 
-            terminal::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
+            program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
             window.setDatabasePath(file);
             QCOMPARE(window.databasePathField()->text(), file);
-            QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
-                             [&store](terminal::Pace pace) { store.savePace(pace); });
+            QObject::connect(&window, &program::TerminalWindow::paceChosen, &window,
+                             [&store](program::Pace pace) { store.savePace(pace); });
             RecordingMessages messages;
             messages.confirmAnswer = confirmed;
             window.setMessages(messages);
@@ -633,14 +634,14 @@ private slots:
             sim::state().store = nullptr;
         }
         freshEngine();
-        terminal::SqliteStore again(file);
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
         QCOMPARE(int(sim::state().terminals.size()), confirmed ? 1 : 2);
         const sim::Terminal &front = sim::state().terminals.front();
         QCOMPARE(front.entryCount(), confirmed ? 36 : 2);
         QCOMPARE(front.readerPointer, 0);
         QCOMPARE(int(front.employees.size()), confirmed ? 0 : 1);
-        QCOMPARE(again.pace(), confirmed ? terminal::Pace::Wire : terminal::Pace::Instant);
+        QCOMPARE(again.pace(), confirmed ? program::Pace::Wire : program::Pace::Instant);
     }
 
     void closingAsksWhileAProgramHoldsThePort_data()
@@ -658,7 +659,7 @@ private slots:
         QFETCH(bool, connected);
         QFETCH(bool, answer);
         QFETCH(bool, closes);
-        terminal::TerminalWindow window(QStringLiteral("COM4"), QStringLiteral("/run/x"), terminal::Pace::Wire);
+        program::TerminalWindow window(QStringLiteral("COM4"), QStringLiteral("/run/x"), program::Pace::Wire);
         RecordingMessages messages;
         messages.confirmAnswer = answer;
         window.setMessages(messages);
@@ -675,7 +676,7 @@ private slots:
     {
         QStringList taken = {QStringLiteral("/d/t.sqlite.newer-1"), QStringLiteral("/d/t.sqlite.newer-1-2-wal")};
         const auto exists = [&](const QString &p) { return taken.contains(p); };
-        QCOMPARE(terminal::AsideName(QStringLiteral("/d/t.sqlite"), QStringLiteral("newer"), QStringLiteral("1"), exists),
+        QCOMPARE(program::AsideName(QStringLiteral("/d/t.sqlite"), QStringLiteral("newer"), QStringLiteral("1"), exists),
                  QStringLiteral("/d/t.sqlite.newer-1-3"));
     }
 

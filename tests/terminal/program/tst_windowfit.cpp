@@ -10,6 +10,7 @@
 #include <QTest>
 
 using namespace velmora;
+using namespace terminal;
 
 namespace {
 constexpr QSize kScreen(1920, 1080);
@@ -26,9 +27,9 @@ private slots:
         sim::state().store = nullptr;
         sim::resetLine();
         QVERIFY(sim::addTerminal("PONTO_01"));
-        terminal::TerminalWindow window(
+        program::TerminalWindow window(
             QStringLiteral("COM255"),
-            QStringLiteral("/run/user/1000/velmora/COM255.socket"), terminal::Pace::Wire);
+            QStringLiteral("/run/user/1000/velmora/COM255.socket"), program::Pace::Wire);
         window.setDatabasePath(QStringLiteral(
             "/home/a-rather-long-user-name/.local/share/velmora/terminal-COM255.sqlite"));
         window.showProblem(QStringLiteral("The file was moved aside; the terminal starts fresh."));
