@@ -79,7 +79,7 @@ bool writeEntries(const QString &file, int32_t count)
         return false;
     const qint64 id = first.value(0).toLongLong();
     first.finish();
-    std::vector<velmora::sim::Entry> entries(static_cast<std::size_t>(count));
+    std::vector<terminal::engine::Entry> entries(static_cast<std::size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         entries[std::size_t(i)].seconds = 976190400 + i;
         entries[std::size_t(i)].cardCode = 1000 + i % 1000;

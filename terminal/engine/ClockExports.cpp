@@ -6,7 +6,7 @@
 
 #include "clock/ClockCalendar.h"
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendSeconds(char *name, int32_t seconds)
 {

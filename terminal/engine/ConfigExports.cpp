@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 namespace {
 
@@ -119,7 +119,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ClearEmployerName(char *name, i
     return 1;
 }
 
-int32_t velmora::sim::killCommand(const char *name)
+int32_t terminal::engine::killCommand(const char *name)
 {
     Terminal *terminal = beginTerminalCommand("W_Kill", name);
     if (!terminal)

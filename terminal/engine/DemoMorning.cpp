@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 namespace {
 
@@ -67,4 +67,4 @@ void loadMorning(Terminal &terminal, int64_t pcNow)
     }
 }
 
-} // namespace velmora::sim
+} // namespace terminal::engine

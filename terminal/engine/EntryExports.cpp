@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 namespace {
 

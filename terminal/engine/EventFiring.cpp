@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 namespace function = config::function;
 using clocktime::DayOf;
@@ -231,4 +231,4 @@ std::set<int> spentSlots(const std::map<int, Event> &spent)
     return slots;
 }
 
-} // namespace velmora::sim
+} // namespace terminal::engine

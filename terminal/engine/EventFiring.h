@@ -13,7 +13,7 @@
 #include <set>
 #include <vector>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 // An event as its slot holds it, field by field.
 struct SlotEvent
@@ -87,4 +87,4 @@ int64_t advanceClockChanges(ClockChangeWatch &watch, const std::vector<SlotEvent
                             int64_t clock);
 std::set<int> spentSlots(const std::map<int, Event> &spent);
 
-} // namespace velmora::sim
+} // namespace terminal::engine

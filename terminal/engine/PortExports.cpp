@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <iterator>
 #include <limits>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 namespace {
 
@@ -373,4 +373,4 @@ std::string clockNameBytes(const std::string &name, bool zeroTerminated)
     return bytes + '\0';
 }
 
-} // namespace velmora::sim
+} // namespace terminal::engine

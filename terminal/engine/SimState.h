@@ -22,7 +22,7 @@
 #include "terminal/engine/EntryMemory.h"
 #include "terminal/engine/Store.h"
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 inline constexpr std::string_view kDefaultTerminalName = "PONTO_00";
 inline constexpr int32_t kPortNumber = 1;
@@ -209,4 +209,4 @@ bool validReaderPointer(int32_t value);
 std::string clockNameBytes(const std::string &name, bool zeroTerminated);
 void loadMorning(Terminal &terminal, int64_t pcNow);
 
-} // namespace velmora::sim
+} // namespace terminal::engine

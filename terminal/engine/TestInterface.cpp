@@ -7,7 +7,7 @@
 #include <iterator>
 #include <limits>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 namespace {
 

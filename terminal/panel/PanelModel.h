@@ -23,10 +23,10 @@ struct EmployeeName
 };
 
 // When events fire is the engine's to say; the panel shows what it says.
-using ScheduledEvent = sim::SlotEvent;
-using sim::Lamp;
-using sim::Lamps;
-using sim::NextEvent;
+using ScheduledEvent = terminal::engine::SlotEvent;
+using terminal::engine::Lamp;
+using terminal::engine::Lamps;
+using terminal::engine::NextEvent;
 
 struct StampedEntry
 {

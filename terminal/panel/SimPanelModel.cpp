@@ -28,15 +28,15 @@ QString text(const char *buf)
 
 constexpr int kTextBuffer = 4096;
 
-std::vector<sim::SlotEvent> heldEvents(const QByteArray &name)
+std::vector<terminal::engine::SlotEvent> heldEvents(const QByteArray &name)
 {
-    std::array<std::optional<sim::Event>, kestcom_abi::kEventSlots> table;
+    std::array<std::optional<terminal::engine::Event>, kestcom_abi::kEventSlots> table;
     for (int slot = 0; slot < kestcom_abi::kEventSlots; ++slot) {
-        sim::Event event;
+        terminal::engine::Event event;
         if (Sim_GetEvent(name.constData(), slot, event.data()))
             table[static_cast<std::size_t>(slot)] = event;
     }
-    return sim::heldEvents(table);
+    return terminal::engine::heldEvents(table);
 }
 
 } // namespace
@@ -76,10 +76,10 @@ std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
         v.justifications << (Sim_GetJustification(n.constData(), i, buf.data(), buf.size())
                                  ? text(buf.constData())
                                  : QString());
-    const std::vector<sim::SlotEvent> held = heldEvents(n);
+    const std::vector<terminal::engine::SlotEvent> held = heldEvents(n);
     v.events = QList<ScheduledEvent>(held.begin(), held.end());
-    v.lamps = sim::lampsAt(held, v.clock);
-    v.next = sim::nextEvent(held, v.clock, sim::spentSlots(m_clockChanges.value(name).spent));
+    v.lamps = terminal::engine::lampsAt(held, v.clock);
+    v.next = terminal::engine::nextEvent(held, v.clock, terminal::engine::spentSlots(m_clockChanges.value(name).spent));
 
     ShownMessage shown;
     if (Sim_GetShownMessage(n.constData(), &shown.number, buf.data(), buf.size())
@@ -89,7 +89,7 @@ std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
     }
     v.entryMessage = kFactoryEntryMessage;
     v.exitMessage = kFactoryExitMessage;
-    sim::Configuration configuration{};
+    terminal::engine::Configuration configuration{};
     if (Sim_GetConfiguration(n.constData(), configuration.data()))
         v.messageDelay = configuration[1];
     Sim_GetPointers(n.constData(), &v.firstPointer, &v.secondPointer, &v.readerPointer);
@@ -184,7 +184,7 @@ void SimPanelModel::refresh()
     for (const QString &name : terminals()) {
         const QByteArray n = bytes(name);
         const int64_t clock = Sim_ReadClock(n.constData());
-        const int64_t shift = sim::advanceClockChanges(m_clockChanges[name], heldEvents(n), clock);
+        const int64_t shift = terminal::engine::advanceClockChanges(m_clockChanges[name], heldEvents(n), clock);
         if (shift == 0)
             continue;
         if (const auto moved = clocktime::ToClockSeconds(clock + shift))

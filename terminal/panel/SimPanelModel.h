@@ -29,7 +29,7 @@ public:
     void refresh() final;
 
 private:
-    QHash<QString, sim::ClockChangeWatch> m_clockChanges; // by terminal name
+    QHash<QString, terminal::engine::ClockChangeWatch> m_clockChanges; // by terminal name
 };
 
 } // namespace velmora::panel

@@ -26,7 +26,7 @@ bool opensPort(Op op)
 // before ::W_Kill by the calls below.
 int32_t W_Kill(char *name)
 {
-    return velmora::sim::killCommand(name);
+    return engine::killCommand(name);
 }
 
 } // namespace
@@ -53,9 +53,9 @@ Reply LineService::handle(int connection, std::string_view body, std::size_t fra
         reply.bytes = velmora::line::failureAnswer(sequence, Status::UnknownOperation);
         return reply;
     }
-    const int32_t baudBefore = velmora::sim::state().port.baud;
+    const int32_t baudBefore = engine::state().port.baud;
     reply.bytes = dispatch(connection, sequence, op, args);
-    const int32_t baudAfter = velmora::sim::state().port.baud;
+    const int32_t baudAfter = engine::state().port.baud;
     reply.delay = answerDelay(m_pace, velmora::line::isLineOperation(op), frameBytes, reply.bytes.size(),
                               baudAfter > 0 ? baudAfter : baudBefore);
     return reply;
@@ -67,7 +67,7 @@ void LineService::disconnected(int connection)
         return;
     m_holder = -1;
     // The program's serial port is closed with it.
-    velmora::sim::state().port = velmora::sim::Port{};
+    engine::state().port = engine::Port{};
 }
 
 std::string LineService::serveOperation(int connection, uint8_t sequence, Op op, Reader &args)

@@ -10,7 +10,7 @@
 
 namespace terminal::program {
 
-using velmora::sim::Entry;
+using engine::Entry;
 
 namespace {
 
@@ -160,7 +160,7 @@ bool StoredEntryMemory::readBlock(std::size_t block) const
         e.aux1 = numbers.byte(q.value(aux1));
         e.justification = numbers.byte(q.value(justification));
         e.presence = numbers.byte(q.value(presence));
-        e.origin = numbers.int32(q.value(origin), 0, 1) == 1 ? velmora::sim::Origin::Inserted : velmora::sim::Origin::Card;
+        e.origin = numbers.int32(q.value(origin), 0, 1) == 1 ? engine::Origin::Inserted : engine::Origin::Card;
         e.serial = numbers.int32(q.value(serial));
         m_cachedEntries.push_back(e);
     }

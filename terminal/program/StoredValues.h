@@ -43,10 +43,10 @@ private:
 
 // What the engine itself would never hold: a name it refuses, a text longer
 // than it keeps.
-bool TerminalHoldsTogether(const velmora::sim::Terminal &terminal);
+bool TerminalHoldsTogether(const engine::Terminal &terminal);
 
 // Each spent slot as its number and the six values it was written with.
-QByteArray PackSpent(const std::map<int, velmora::sim::Event> &spent);
-bool UnpackSpent(const QByteArray &in, std::map<int, velmora::sim::Event> &spent);
+QByteArray PackSpent(const std::map<int, engine::Event> &spent);
+bool UnpackSpent(const QByteArray &in, std::map<int, engine::Event> &spent);
 
 } // namespace terminal::program

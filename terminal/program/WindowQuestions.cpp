@@ -17,10 +17,10 @@ QString counted(int count, const char *one, const char *many)
 
 } // namespace
 
-QList<TerminalHoldings> HoldingsOf(const velmora::sim::State &state)
+QList<TerminalHoldings> HoldingsOf(const engine::State &state)
 {
     QList<TerminalHoldings> line;
-    for (const velmora::sim::Terminal &t : state.terminals) {
+    for (const engine::Terminal &t : state.terminals) {
         TerminalHoldings h;
         h.name = QString::fromStdString(t.name);
         h.entries = t.entryCount();
@@ -53,8 +53,8 @@ QString DemoMorningQuestion(const QList<TerminalHoldings> &line)
             h.name, counts.isEmpty() ? QStringLiteral("no entries, names or events")
                                      : counts.join(QStringLiteral(", ")));
     }
-    const QString front = QString::fromLatin1(velmora::sim::kDefaultTerminalName.data(),
-                                              qsizetype(velmora::sim::kDefaultTerminalName.size()));
+    const QString front = QString::fromLatin1(engine::kDefaultTerminalName.data(),
+                                              qsizetype(engine::kDefaultTerminalName.size()));
     return QStringLiteral("Back to the demo morning?\n\n"
                           "Every terminal on the line loses what it holds:\n%1\n"
                           "and its settings: configuration, clock, pointers, shown message. "

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-namespace velmora::sim {
+namespace terminal::engine {
 struct State;
 }
 
@@ -23,7 +23,7 @@ struct TerminalHoldings
     int messages = 0;
 };
 
-QList<TerminalHoldings> HoldingsOf(const velmora::sim::State &state);
+QList<TerminalHoldings> HoldingsOf(const engine::State &state);
 
 // Names what going back to the demo morning loses, terminal by terminal.
 QString DemoMorningQuestion(const QList<TerminalHoldings> &line);

@@ -72,7 +72,7 @@ int main(int argc, char *argv[])
     if (ftruncate(lock, 0) != 0 || ::write(lock, pid.data(), pid.size()) != ssize_t(pid.size()))
         return fail(QStringLiteral("cannot write %1").arg(QString::fromStdString(lockPath)));
 
-    sim::state().portNumber = *port;
+    engine::state().portNumber = *port;
 
     const QString dataFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velmora");
@@ -81,7 +81,7 @@ int main(int argc, char *argv[])
     program::SqliteStore store(databasePath);
     const program::OpenResult opened = store.open();
     if (opened.ok)
-        sim::state().store = &store;
+        engine::state().store = &store;
 
     program::LineService service(getpid());
     service.setPace(store.pace());
@@ -128,8 +128,8 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(0);
     });
     const int status = app.exec();
-    sim::state().store = nullptr;
+    engine::state().store = nullptr;
     // Nothing more is asked of the engine: the store need not hand its entries back.
-    sim::state().terminals.clear();
+    engine::state().terminals.clear();
     return status;
 }

@@ -5,7 +5,7 @@
 
 #include <QTest>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 namespace function = config::function;
 
 namespace {
@@ -84,7 +84,7 @@ void TestEventFiring::ringsAt()
     QFETCH(SlotEvent, event);
     QFETCH(qint64, clock);
     QFETCH(bool, rings);
-    QCOMPARE(velmora::sim::ringsAt(event, clock), rings);
+    QCOMPARE(terminal::engine::ringsAt(event, clock), rings);
 }
 
 void TestEventFiring::relayHeldBetweenOnAndOff_data()
@@ -145,7 +145,7 @@ void TestEventFiring::clockShiftDue()
     QFETCH(qint64, before);
     QFETCH(qint64, now);
     QFETCH(qint64, shift);
-    QCOMPARE(velmora::sim::clockShiftDue(ring(kMondayNoon, 0, 0, 0, 0, function), before, now),
+    QCOMPARE(terminal::engine::clockShiftDue(ring(kMondayNoon, 0, 0, 0, 0, function), before, now),
              shift);
 }
 
@@ -223,7 +223,7 @@ void TestEventFiring::nextFiring()
     QFETCH(SlotEvent, event);
     QFETCH(qint64, clock);
     QFETCH(std::optional<int64_t>, next);
-    QCOMPARE(velmora::sim::nextFiring(event, clock), next);
+    QCOMPARE(terminal::engine::nextFiring(event, clock), next);
 }
 
 void TestEventFiring::nextEventSkipsSpentAndTakesTheEarliest()

@@ -24,9 +24,9 @@ class TestPanelWindow : public QObject
 private slots:
     void init()
     {
-        sim::state().store = nullptr;
-        sim::resetLine();
-        sim::state().frozenPcClock = 976190400;
+        engine::state().store = nullptr;
+        engine::resetLine();
+        engine::state().frozenPcClock = 976190400;
     }
 
     void panelsFollowTheEngine()
@@ -38,11 +38,11 @@ private slots:
         QVERIFY(panel);
         panel->controls().cardCode->setText(QStringLiteral("1053"));
         QTest::mouseClick(panel->controls().passCard, Qt::LeftButton);
-        QCOMPARE(sim::state().terminals.front().entryCount(), 1);
-        QCOMPARE(sim::state().terminals.front().entries.front().cardCode, 1053);
+        QCOMPARE(engine::state().terminals.front().entryCount(), 1);
+        QCOMPARE(engine::state().terminals.front().entries.front().cardCode, 1053);
 
         // A terminal added on the line elsewhere gets its tab at the next refresh.
-        QVERIFY(sim::addTerminal("PONTO_07"));
+        QVERIFY(engine::addTerminal("PONTO_07"));
         window.refresh();
         QCOMPARE(window.pages()->count(), 2);
         QCOMPARE(window.pages()->tabText(1), QStringLiteral("PONTO_07"));

@@ -107,18 +107,18 @@ class TestStore : public QObject
 private slots:
     void init()
     {
-        sim::state().store = nullptr;
-        sim::resetLine();
+        engine::state().store = nullptr;
+        engine::resetLine();
     }
 
     void valuesComeBackWhole()
     {
-        const sim::Configuration configuration = {1, -3, INT32_MIN, INT32_MAX, 0, 0, 1, 255, -1};
-        sim::Configuration back{};
-        QVERIFY(program::UnpackInts(program::PackInts(configuration.data(), sim::kConfigurationSize),
-                                     back.data(), sim::kConfigurationSize));
+        const engine::Configuration configuration = {1, -3, INT32_MIN, INT32_MAX, 0, 0, 1, 255, -1};
+        engine::Configuration back{};
+        QVERIFY(program::UnpackInts(program::PackInts(configuration.data(), engine::kConfigurationSize),
+                                     back.data(), engine::kConfigurationSize));
         QCOMPARE(back, configuration);
-        QVERIFY(!program::UnpackInts(QByteArray(35, '\0'), back.data(), sim::kConfigurationSize));
+        QVERIFY(!program::UnpackInts(QByteArray(35, '\0'), back.data(), engine::kConfigurationSize));
 
         for (const std::vector<std::string> &names :
              {std::vector<std::string>{}, {""}, {"", ""}, {"ATESTADO", "", "FERIAS"}}) {
@@ -132,12 +132,12 @@ private slots:
         for (const auto &[joined, count] : hostile)
             QVERIFY(!program::SplitJustifications(joined, count));
 
-        const std::map<int, sim::Event> spent = {{0, {1, 2, 3, 4, 5, 6}}, {109, {-1, 0, 0, 4, 0, INT32_MIN}}};
-        std::map<int, sim::Event> spentBack;
+        const std::map<int, engine::Event> spent = {{0, {1, 2, 3, 4, 5, 6}}, {109, {-1, 0, 0, 4, 0, INT32_MIN}}};
+        std::map<int, engine::Event> spentBack;
         QVERIFY(program::UnpackSpent(program::PackSpent(spent), spentBack));
         QCOMPARE(spentBack, spent);
         // A slot beyond the terminal's, or a cut blob, is not taken.
-        const std::map<int, sim::Event> beyond = {{sim::kEventSlots, {}}};
+        const std::map<int, engine::Event> beyond = {{engine::kEventSlots, {}}};
         QVERIFY(!program::UnpackSpent(program::PackSpent(beyond), spentBack));
         QVERIFY(!program::UnpackSpent(program::PackSpent(spent).chopped(4), spentBack));
     }
@@ -147,7 +147,7 @@ private slots:
         QTemporaryDir dir;
         program::StoreDatabase db(dir.filePath(QStringLiteral("t.sqlite")));
         QVERIFY(db.open() && program::CreateSchema(db));
-        sim::Entry entry;
+        engine::Entry entry;
         entry.presence = 1;
         QVERIFY(db.transaction([&] { return program::StoredEntryMemory::writeAll(db, 1, {entry}); }));
         program::StoredEntryMemory memory(db, 1);
@@ -269,15 +269,15 @@ private slots:
         QVERIFY2(opened.ok, qPrintable(opened.message));
         QVERIFY(!opened.fresh);
         QVERIFY(opened.movedAside.isEmpty());
-        const sim::State &s = sim::state();
+        const engine::State &s = engine::state();
         QCOMPARE(s.pcName, std::string("PC"));
         QCOMPARE(s.confirmationsB, 4);
         QCOMPARE(s.entryCapacity, std::size_t(500));
         QVERIFY(s.zeroTerminatedNames);
         QCOMPARE(store.pace(), program::Pace::Instant);
-        const sim::Terminal &t = s.terminals.front();
+        const engine::Terminal &t = s.terminals.front();
         QCOMPARE(EntryCards(t), (std::vector<int32_t>{700, 701, 702, 703, 704}));
-        QCOMPARE(t.entries.back().origin, sim::Origin::Inserted);
+        QCOMPARE(t.entries.back().origin, engine::Origin::Inserted);
         QCOMPARE(t.readerPointer, 3);
         QCOMPARE(t.clockOffset, int64_t(-60));
         QCOMPARE(t.configuration[1], 3);
@@ -289,9 +289,9 @@ private slots:
         QVERIFY(t.spentClockChanges.empty());
 
         // It now takes what the new columns hold.
-        sim::state().store = &store;
-        sim::setSpentClockChanges(sim::state().terminals.front(), {{3, sim::Event{1, 0, 0, 4, 0, 0}}});
-        sim::state().store = nullptr;
+        engine::state().store = &store;
+        engine::setSpentClockChanges(engine::state().terminals.front(), {{3, engine::Event{1, 0, 0, 4, 0, 0}}});
+        engine::state().store = nullptr;
         program::StoreDatabase check(file);
         QVERIFY(check.open());
         QCOMPARE(program::SchemaVersion(check), program::kSchemaVersion);

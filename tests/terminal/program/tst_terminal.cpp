@@ -61,9 +61,9 @@ std::string frameOf(line::Op op, const std::function<void(line::Writer &)> &args
 
 void freshEngine()
 {
-    sim::state().store = nullptr;
-    sim::resetLine();
-    sim::state().frozenPcClock = 976190400;
+    engine::state().store = nullptr;
+    engine::resetLine();
+    engine::state().frozenPcClock = 976190400;
 }
 
 } // namespace
@@ -115,7 +115,7 @@ private slots:
         QFETCH(int, baud);
         QCOMPARE(InitializeCommWithoutError(1, baud), 1);
         if (request.at(3) == char(line::Op::W_ReceiveEntry))
-            QVERIFY(sim::stampCard(sim::state().terminals.front(), 1053) >= 0);
+            QVERIFY(engine::stampCard(engine::state().terminals.front(), 1053) >= 0);
         QCOMPARE(request.size(), requestBytes);
         program::LineService service(1);
         const auto reply = service.handle(1, request.toStdString().substr(2), std::size_t(request.size()));
@@ -203,7 +203,7 @@ private slots:
         std::memcpy(&seconds, buffer + 4, 4);
         QCOMPARE(seconds, 976190400);
         ::close(fd);
-        QTRY_COMPARE(sim::state().port.open, false); // the program went: its port closed
+        QTRY_COMPARE(engine::state().port.open, false); // the program went: its port closed
     }
 
     void entriesMovedInTheMiddleComeBackInOrder_data()
@@ -227,17 +227,17 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-        sim::Terminal &t = sim::state().terminals.front();
+        engine::Terminal &t = engine::state().terminals.front();
         t.entries.clear();
         std::vector<int32_t> model;
         for (int i = 0; i < initial; ++i) {
-            sim::stampCard(t, 100 + i);
+            engine::stampCard(t, 100 + i);
             model.push_back(100 + i);
         }
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
+            engine::state().store = &store;
             int32_t card = 5000;
             for (const QString &move : moves.split(u' ')) {
                 const QStringList parts = move.mid(1).split(u'*');
@@ -256,15 +256,15 @@ private slots:
                     }
                 }
             }
-            QCOMPARE(EntryCards(sim::state().terminals.front()), model);
-            sim::state().store = nullptr;
+            QCOMPARE(EntryCards(engine::state().terminals.front()), model);
+            engine::state().store = nullptr;
         }
-        const std::vector<int32_t> expected = EntryCards(sim::state().terminals.front());
+        const std::vector<int32_t> expected = EntryCards(engine::state().terminals.front());
         QCOMPARE(expected, model);
         freshEngine();
         program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(EntryCards(sim::state().terminals.front()), expected);
+        QCOMPARE(EntryCards(engine::state().terminals.front()), expected);
     }
 
     void deliveryComesAgainAfterALostAnswer_data()
@@ -288,14 +288,14 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-        sim::state().terminals.front().entries.clear();
+        engine::state().terminals.front().entries.clear();
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
-            sim::Terminal &t = sim::state().terminals.front();
+            engine::state().store = &store;
+            engine::Terminal &t = engine::state().terminals.front();
             for (int i = 0; i < 6; ++i)
-                sim::stampCard(t, 100 + i);
+                engine::stampCard(t, 100 + i);
             for (const QString &call : calls.split(u' ')) {
                 char name[16];
                 int32_t index, seconds, card, orValue, code;
@@ -306,16 +306,16 @@ private slots:
                 else if (call == u"n")
                     store.confirmDeliveries();
                 else if (call == u"s")
-                    sim::stampCard(t, 999);
+                    engine::stampCard(t, 999);
                 else
                     QCOMPARE(W_SendReaderPointer(kName, call.mid(1).toInt()), 1);
             }
-            sim::state().store = nullptr; // killed: nothing more reaches the file
+            engine::state().store = nullptr; // killed: nothing more reaches the file
         }
         freshEngine();
         program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(sim::state().terminals.front().readerPointer, pointerAfterKill);
+        QCOMPARE(engine::state().terminals.front().readerPointer, pointerAfterKill);
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
         char name[16];
         int32_t index = -1, seconds, card = 0, orValue, code;
@@ -379,7 +379,7 @@ private slots:
             {
                 QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
                 for (int i = 0; i < 3000; ++i)
-                    sim::stampCard(sim::state().terminals.front(), i);
+                    engine::stampCard(engine::state().terminals.front(), i);
                 program::SqliteStore store(file);
                 QVERIFY(store.open().ok);
             }
@@ -395,7 +395,7 @@ private slots:
         } else {
             if (make.startsWith("sql:")) {
                 QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-                sim::stampCard(sim::state().terminals.front(), 1053);
+                engine::stampCard(engine::state().terminals.front(), 1053);
                 program::SqliteStore store(file);
                 QVERIFY(store.open().ok);
             }
@@ -420,7 +420,7 @@ private slots:
         original.close();
 
         freshEngine();
-        sim::loadMorningNow(sim::state().terminals.front());
+        engine::loadMorningNow(engine::state().terminals.front());
         program::SqliteStore store(file);
         const program::OpenResult opened = store.open();
         QVERIFY(opened.ok);
@@ -434,7 +434,7 @@ private slots:
         QFile aside(opened.movedAside);
         QVERIFY(aside.open(QIODevice::ReadOnly));
         QCOMPARE(aside.readAll(), before);
-        QCOMPARE(sim::state().terminals.front().entryCount(), 36);
+        QCOMPARE(engine::state().terminals.front().entryCount(), 36);
 
         program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
         window.showProblem(opened.message);
@@ -462,26 +462,26 @@ private slots:
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
+            engine::state().store = &store;
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
             QCOMPARE(W_InsertEvent(kName, 7, noon + 1, 0, 0, 4, 0, 0), 1);
             panel::EnginePanelModel model;
             model.refresh();
-            *sim::state().frozenPcClock += 2;
+            *engine::state().frozenPcClock += 2;
             model.refresh();
-            QCOMPARE(sim::terminalClock(sim::state().terminals.front()), noon + 2 - 3600);
-            sim::state().store = nullptr;
+            QCOMPARE(engine::terminalClock(engine::state().terminals.front()), noon + 2 - 3600);
+            engine::state().store = nullptr;
         }
         // The program starts again a minute later, within the hour.
         freshEngine();
-        *sim::state().frozenPcClock += 60;
+        *engine::state().frozenPcClock += 60;
         program::SqliteStore again(file);
         const program::OpenResult opened = again.open();
         QVERIFY(opened.ok);
         QVERIFY(!opened.fresh);
-        sim::state().store = &again;
-        const sim::Terminal &t = sim::state().terminals.front();
-        QCOMPARE(sim::terminalClock(t), noon + 60 - 3600);
+        engine::state().store = &again;
+        const engine::Terminal &t = engine::state().terminals.front();
+        QCOMPARE(engine::terminalClock(t), noon + 60 - 3600);
         QCOMPARE(t.spentClockChanges.size(), std::size_t(1));
         QCOMPARE(t.spentClockChanges.count(7), std::size_t(1));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
@@ -490,14 +490,14 @@ private slots:
         if (writtenAnew)
             QCOMPARE(W_InsertEvent(kName, 7, noon + 120 - 3600, 0, 0, 4, 0, 0), 1);
         // Past the event's time on the terminal clock again.
-        *sim::state().frozenPcClock += 3600;
+        *engine::state().frozenPcClock += 3600;
         model.refresh();
         model.refresh();
-        const int64_t pc = *sim::state().frozenPcClock;
-        QCOMPARE(sim::terminalClock(sim::state().terminals.front()), pc + clockAfter);
-        QCOMPARE(sim::spentSlots(sim::state().terminals.front().spentClockChanges),
+        const int64_t pc = *engine::state().frozenPcClock;
+        QCOMPARE(engine::terminalClock(engine::state().terminals.front()), pc + clockAfter);
+        QCOMPARE(engine::spentSlots(engine::state().terminals.front().spentClockChanges),
                  std::set<int>{7});
-        sim::state().store = nullptr;
+        engine::state().store = nullptr;
     }
 
     void shownMessageKeepsItsTime()
@@ -508,19 +508,19 @@ private slots:
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
+            engine::state().store = &store;
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
             char text[] = "BOM DIA";
             QCOMPARE(W_ShowMessage(kName, 3, text), 1);
-            shownAt = sim::state().terminals.front().shownAt;
+            shownAt = engine::state().terminals.front().shownAt;
             QVERIFY(shownAt != 0);
-            sim::state().store = nullptr;
+            engine::state().store = nullptr;
         }
         freshEngine();
-        *sim::state().frozenPcClock += 5;
+        *engine::state().frozenPcClock += 5;
         program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        const sim::Terminal &t = sim::state().terminals.front();
+        const engine::Terminal &t = engine::state().terminals.front();
         QVERIFY(t.messageShown);
         QCOMPARE(t.shownAt, shownAt);
     }
@@ -606,14 +606,14 @@ private slots:
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
+            engine::state().store = &store;
             store.savePace(program::Pace::Instant);
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-            sim::stampCard(sim::state().terminals.front(), 1053);
-            sim::stampCard(sim::state().terminals.front(), 1054);
+            engine::stampCard(engine::state().terminals.front(), 1053);
+            engine::stampCard(engine::state().terminals.front(), 1054);
             char name[] = "ANA SOUSA";
             QCOMPARE(W_SendEmployerName(kName, 53, name, 1053, 255), 1);
-            QVERIFY(sim::addTerminal("PONTO_01"));
+            QVERIFY(engine::addTerminal("PONTO_01"));
 
             program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
             window.setDatabasePath(file);
@@ -630,14 +630,14 @@ private slots:
                      qPrintable(messages.texts[0]));
             QCOMPARE(window.pages()->count(), confirmed ? 1 : 2);
             QCOMPARE(window.wirePaceButton()->isChecked(), confirmed);
-            QVERIFY(sim::state().port.linkOpen);
-            sim::state().store = nullptr;
+            QVERIFY(engine::state().port.linkOpen);
+            engine::state().store = nullptr;
         }
         freshEngine();
         program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(int(sim::state().terminals.size()), confirmed ? 1 : 2);
-        const sim::Terminal &front = sim::state().terminals.front();
+        QCOMPARE(int(engine::state().terminals.size()), confirmed ? 1 : 2);
+        const engine::Terminal &front = engine::state().terminals.front();
         QCOMPARE(front.entryCount(), confirmed ? 36 : 2);
         QCOMPARE(front.readerPointer, 0);
         QCOMPARE(int(front.employees.size()), confirmed ? 0 : 1);

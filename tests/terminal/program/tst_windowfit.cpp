@@ -24,9 +24,9 @@ class TestWindowFit : public QObject
 private slots:
     void fitsAFullHdScreenAtOneAndAHalf()
     {
-        sim::state().store = nullptr;
-        sim::resetLine();
-        QVERIFY(sim::addTerminal("PONTO_01"));
+        engine::state().store = nullptr;
+        engine::resetLine();
+        QVERIFY(engine::addTerminal("PONTO_01"));
         program::TerminalWindow window(
             QStringLiteral("COM255"),
             QStringLiteral("/run/user/1000/velmora/COM255.socket"), program::Pace::Wire);
