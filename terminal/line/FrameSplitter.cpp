@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace velmora::line {
+namespace terminal::line {
 
 std::optional<FrameSplitter::Piece> FrameSplitter::next()
 {
@@ -42,4 +42,4 @@ void FrameSplitter::clear()
     m_skip = 0;
 }
 
-} // namespace velmora::line
+} // namespace terminal::line

@@ -13,7 +13,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace velmora::line {
+namespace terminal::line {
 
 namespace {
 
@@ -369,4 +369,4 @@ void LineClient::setTestPort(int32_t port)
         disconnect();
 }
 
-} // namespace velmora::line
+} // namespace terminal::line

@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace velmora::line {
+namespace terminal::line {
 
 struct Answer
 {
@@ -82,4 +82,4 @@ LineClient &lineClient();
 // loaded from, detached, so it outlives the program as a terminal would.
 void startTerminal(int32_t port);
 
-} // namespace velmora::line
+} // namespace terminal::line

@@ -9,7 +9,7 @@
 #include "terminal/engine/SimTerminalTest.h"
 #include "link/TerminalLimits.h"
 
-using namespace velmora::line;
+using namespace terminal::line;
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace velmora::line {
+namespace terminal::line {
 
 namespace {
 
@@ -218,4 +218,4 @@ SocketPlace socketPlace(int32_t port)
     return place;
 }
 
-} // namespace velmora::line
+} // namespace terminal::line

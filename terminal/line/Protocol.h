@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::line {
+namespace terminal::line {
 
 inline constexpr std::size_t kLengthBytes = 2;
 // Sequence and operation (request) or sequence and status (answer).
@@ -227,4 +227,4 @@ struct SocketPlace
 // be closed to others.
 SocketPlace socketPlace(int32_t port);
 
-} // namespace velmora::line
+} // namespace terminal::line

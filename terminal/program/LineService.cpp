@@ -10,9 +10,9 @@
 
 namespace terminal::program {
 
-using velmora::line::Op;
-using velmora::line::Reader;
-using velmora::line::Status;
+using line::Op;
+using line::Reader;
+using line::Status;
 
 namespace {
 
@@ -36,7 +36,7 @@ std::chrono::microseconds answerDelay(Pace pace, bool lineOperation, std::size_t
 {
     if (pace == Pace::Instant || !lineOperation || baud <= 0)
         return std::chrono::microseconds{0};
-    return velmora::line::exchangeTime(requestBytes, answerBytes, baud);
+    return line::exchangeTime(requestBytes, answerBytes, baud);
 }
 
 Reply LineService::handle(int connection, std::string_view body, std::size_t frameBytes)
@@ -46,17 +46,17 @@ Reply LineService::handle(int connection, std::string_view body, std::size_t fra
     const uint8_t op = args.u8();
     Reply reply;
     if (!args.good()) {
-        reply.bytes = velmora::line::failureAnswer(sequence, Status::Malformed);
+        reply.bytes = line::failureAnswer(sequence, Status::Malformed);
         return reply;
     }
-    if (!velmora::line::isKnownOperation(op)) {
-        reply.bytes = velmora::line::failureAnswer(sequence, Status::UnknownOperation);
+    if (!line::isKnownOperation(op)) {
+        reply.bytes = line::failureAnswer(sequence, Status::UnknownOperation);
         return reply;
     }
     const int32_t baudBefore = engine::state().port.baud;
     reply.bytes = dispatch(connection, sequence, op, args);
     const int32_t baudAfter = engine::state().port.baud;
-    reply.delay = answerDelay(m_pace, velmora::line::isLineOperation(op), frameBytes, reply.bytes.size(),
+    reply.delay = answerDelay(m_pace, line::isLineOperation(op), frameBytes, reply.bytes.size(),
                               baudAfter > 0 ? baudAfter : baudBefore);
     return reply;
 }
@@ -72,19 +72,19 @@ void LineService::disconnected(int connection)
 
 std::string LineService::serveOperation(int connection, uint8_t sequence, Op op, Reader &args)
 {
-    std::optional<velmora::line::Served> served;
+    std::optional<line::Served> served;
     switch (op) {
 #define TERMINAL_SERVE(name, shape)                                                                \
     case Op::name:                                                                                 \
-        served = velmora::line::ServeRequest<kestcom_abi::name>(op, sequence, args, name);                  \
+        served = line::ServeRequest<kestcom_abi::name>(op, sequence, args, name);                  \
         break;
         KESTCOM_OPERATIONS(TERMINAL_SERVE)
 #undef TERMINAL_SERVE
     default:
-        return velmora::line::failureAnswer(sequence, Status::UnknownOperation);
+        return line::failureAnswer(sequence, Status::UnknownOperation);
     }
     if (!served)
-        return velmora::line::failureAnswer(sequence, Status::Malformed);
+        return line::failureAnswer(sequence, Status::Malformed);
     if (served->result != 0 && opensPort(op))
         m_holder = connection;
     if (served->result != 0 && op == Op::TerminateComm && m_holder == connection)
@@ -94,22 +94,22 @@ std::string LineService::serveOperation(int connection, uint8_t sequence, Op op,
 
 std::string LineService::dispatch(int connection, uint8_t sequence, uint8_t op, Reader &args)
 {
-    if (velmora::line::isLineOperation(op) && m_holder != -1 && m_holder != connection)
-        return velmora::line::failureAnswer(sequence, Status::Busy);
-    if (velmora::line::isLineOperation(op))
+    if (line::isLineOperation(op) && m_holder != -1 && m_holder != connection)
+        return line::failureAnswer(sequence, Status::Busy);
+    if (line::isLineOperation(op))
         return serveOperation(connection, sequence, static_cast<Op>(op), args);
 
     // Arguments are all read and checked before the engine hears of the call.
-    std::optional<velmora::line::Served> served;
+    std::optional<line::Served> served;
     switch (static_cast<Op>(op)) {
 #define TERMINAL_SERVE_TEST(name, shape)                                                           \
     case Op::name:                                                                                 \
-        served = velmora::line::ServeRequest<decltype(&::name)>(Op::name, sequence, args, ::name);          \
+        served = line::ServeRequest<decltype(&::name)>(Op::name, sequence, args, ::name);          \
         break;
         LINE_ENGINE_TEST_CALLS(TERMINAL_SERVE_TEST)
 #undef TERMINAL_SERVE_TEST
     case Op::Sim_SetPace:
-        served = velmora::line::ServeRequest<decltype(&::Sim_SetPace)>(Op::Sim_SetPace, sequence, args,
+        served = line::ServeRequest<decltype(&::Sim_SetPace)>(Op::Sim_SetPace, sequence, args,
                                                               [this](int32_t instant) {
             m_pace = instant ? Pace::Instant : Pace::Wire;
             if (m_paceChanged)
@@ -118,13 +118,13 @@ std::string LineService::dispatch(int connection, uint8_t sequence, uint8_t op, 
         });
         break;
     case Op::Sim_TerminalProcess:
-        served = velmora::line::ServeRequest<decltype(&::Sim_TerminalProcess)>(
+        served = line::ServeRequest<decltype(&::Sim_TerminalProcess)>(
             Op::Sim_TerminalProcess, sequence, args, [this] { return int32_t(m_processId); });
         break;
     default:
-        return velmora::line::failureAnswer(sequence, Status::UnknownOperation);
+        return line::failureAnswer(sequence, Status::UnknownOperation);
     }
-    return served ? std::move(served->answer) : velmora::line::failureAnswer(sequence, Status::Malformed);
+    return served ? std::move(served->answer) : line::failureAnswer(sequence, Status::Malformed);
 }
 
 } // namespace terminal::program

@@ -49,9 +49,9 @@ public:
     int holder() const { return m_holder; }
 
 private:
-    std::string dispatch(int connection, uint8_t sequence, uint8_t op, velmora::line::Reader &args);
+    std::string dispatch(int connection, uint8_t sequence, uint8_t op, line::Reader &args);
     // One of the 25 operations.
-    std::string serveOperation(int connection, uint8_t sequence, velmora::line::Op op, velmora::line::Reader &args);
+    std::string serveOperation(int connection, uint8_t sequence, line::Op op, line::Reader &args);
 
     int64_t m_processId;
     Pace m_pace = Pace::Wire;

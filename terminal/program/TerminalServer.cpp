@@ -21,7 +21,7 @@ struct TerminalServer::Connection
 {
     int fd = -1;
     std::unique_ptr<QSocketNotifier> notifier;
-    velmora::line::FrameSplitter frames;
+    line::FrameSplitter frames;
     bool answering = false; // an answer is on its way; the next request waits
     bool closed = false;
 };

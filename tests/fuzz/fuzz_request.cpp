@@ -26,7 +26,7 @@ void check(bool ok, const char *what)
 
 void checkAnswer(const std::string &answer, uint8_t sequence)
 {
-    using namespace velmora::line;
+    using namespace terminal::line;
     const auto length = bodyLength(answer);
     check(length && answer.size() == kLengthBytes + *length, "an answer of the wrong length");
     check(*length <= kMaxBody, "an answer longer than a frame may be");
@@ -38,7 +38,6 @@ void checkAnswer(const std::string &answer, uint8_t sequence)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    using namespace velmora;
     using namespace terminal;
     SetUpFuzzLine();
     program::LineService service(4242);

@@ -22,7 +22,7 @@
 #include <thread>
 #include <unistd.h>
 
-using namespace velmora;
+using namespace terminal;
 
 namespace {
 

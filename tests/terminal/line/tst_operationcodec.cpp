@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-using namespace velmora::line;
+using namespace terminal::line;
 
 namespace {
 

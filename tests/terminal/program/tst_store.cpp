@@ -12,7 +12,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace velmora;
 using namespace terminal;
 
 namespace {
