@@ -5,7 +5,7 @@
 #include "link/AnsiText.h"
 #include "terminal/engine/SimState.h"
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
@@ -14,10 +14,10 @@ QString text(const std::string &bytes)
     return ansi::decode(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-terminal::engine::Terminal *find(const QString &name)
+engine::Terminal *find(const QString &name)
 {
     const QByteArray n = ansi::encode(name);
-    return terminal::engine::findTerminal(n.constData());
+    return engine::findTerminal(n.constData());
 }
 
 QString gone(const QString &name)
@@ -35,27 +35,27 @@ EnginePanelModel::EnginePanelModel(LineHooks hooks, QObject *parent)
 QStringList EnginePanelModel::terminals() const
 {
     QStringList names;
-    for (const terminal::engine::Terminal &t : terminal::engine::state().terminals)
+    for (const engine::Terminal &t : engine::state().terminals)
         names << text(t.name);
     return names;
 }
 
 std::optional<TerminalView> EnginePanelModel::terminal(const QString &name) const
 {
-    const terminal::engine::Terminal *t = find(name);
+    const engine::Terminal *t = find(name);
     if (!t)
         return std::nullopt;
     TerminalView v;
     v.name = name;
-    v.clock = terminal::engine::terminalClock(*t);
+    v.clock = engine::terminalClock(*t);
     for (const auto &[employee, e] : t->employees)
         v.employees << EmployeeName{employee, text(e.text), e.cardCode};
     for (const std::string &j : t->justifications)
         v.justifications << text(j);
-    const std::vector<terminal::engine::SlotEvent> held = terminal::engine::heldEvents(t->events);
+    const std::vector<engine::SlotEvent> held = engine::heldEvents(t->events);
     v.events = QList<ScheduledEvent>(held.begin(), held.end());
-    v.lamps = terminal::engine::lampsAt(held, v.clock);
-    v.next = terminal::engine::nextEvent(held, v.clock, terminal::engine::spentSlots(t->spentClockChanges));
+    v.lamps = engine::lampsAt(held, v.clock);
+    v.next = engine::nextEvent(held, v.clock, engine::spentSlots(t->spentClockChanges));
     if (t->messageShown)
         v.shown = ShownMessage{t->shownNumber, text(t->shownText), t->shownAt};
     // The program never sends its entry and exit message fields.
@@ -71,17 +71,17 @@ std::optional<TerminalView> EnginePanelModel::terminal(const QString &name) cons
 
 std::optional<StampedEntry> EnginePanelModel::entryAt(const QString &name, int32_t index) const
 {
-    const terminal::engine::Terminal *t = find(name);
+    const engine::Terminal *t = find(name);
     if (!t || index < 0 || index >= t->entryCount())
         return std::nullopt;
-    const terminal::engine::Entry &e = t->entries[static_cast<std::size_t>(index)];
+    const engine::Entry &e = t->entries[static_cast<std::size_t>(index)];
     return StampedEntry{e.seconds,  e.cardCode, e.aux1, e.justification, e.presence,
                         static_cast<int32_t>(e.origin), e.serial};
 }
 
 QString EnginePanelModel::employeeMessage(const QString &name, int32_t employee) const
 {
-    const terminal::engine::Terminal *t = find(name);
+    const engine::Terminal *t = find(name);
     if (!t)
         return {};
     // Kind 1 is the only kind the program sends.
@@ -91,7 +91,7 @@ QString EnginePanelModel::employeeMessage(const QString &name, int32_t employee)
 
 LineView EnginePanelModel::line() const
 {
-    const terminal::engine::Port &port = terminal::engine::state().port;
+    const engine::Port &port = engine::state().port;
     LineView v;
     v.port = m_hooks.port;
     v.open = port.open;
@@ -105,7 +105,7 @@ LineView EnginePanelModel::line() const
 
 QString EnginePanelModel::passCard(const QString &name, const CardPass &pass)
 {
-    terminal::engine::Terminal *t = find(name);
+    engine::Terminal *t = find(name);
     if (!t)
         return gone(name);
     uint8_t justification = 0;
@@ -115,7 +115,7 @@ QString EnginePanelModel::passCard(const QString &name, const CardPass &pass)
             return QStringLiteral("That justification has no code the reader can stamp.");
         justification = *code;
     }
-    if (terminal::engine::stampCard(*t, pass.cardCode, 0, justification,
+    if (engine::stampCard(*t, pass.cardCode, 0, justification,
                        pass.exit ? kPresenceExit : kPresenceEntry)
         < 0)
         return QStringLiteral("The terminal did not stamp the card: its memory is full or its "
@@ -126,10 +126,10 @@ QString EnginePanelModel::passCard(const QString &name, const CardPass &pass)
 
 QString EnginePanelModel::setClock(const QString &name, int32_t clockSeconds)
 {
-    terminal::engine::Terminal *t = find(name);
+    engine::Terminal *t = find(name);
     if (!t)
         return gone(name);
-    terminal::engine::setTerminalClock(*t, clockSeconds);
+    engine::setTerminalClock(*t, clockSeconds);
     refresh();
     return {};
 }
@@ -139,7 +139,7 @@ QString EnginePanelModel::addTerminal(const QString &name)
     if (const QString problem = terminalNameProblem(name); !problem.isEmpty())
         return problem;
     const QByteArray n = ansi::encode(name);
-    if (!terminal::engine::addTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
+    if (!engine::addTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
         return QStringLiteral("Terminal %1 is already on the line.").arg(name);
     refresh();
     return {};
@@ -149,7 +149,7 @@ QString EnginePanelModel::removeTerminal(const QString &name)
 {
     const QByteArray n = ansi::encode(name);
     if (name.isEmpty()
-        || !terminal::engine::removeTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
+        || !engine::removeTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
         return QStringLiteral("Terminal %1 is not on the line.").arg(name);
     refresh();
     return {};
@@ -157,9 +157,9 @@ QString EnginePanelModel::removeTerminal(const QString &name)
 
 void EnginePanelModel::refresh()
 {
-    for (terminal::engine::Terminal &t : terminal::engine::state().terminals)
-        terminal::engine::runClockChanges(t);
+    for (engine::Terminal &t : engine::state().terminals)
+        engine::runClockChanges(t);
     emit changed();
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -9,7 +9,7 @@
 
 #include <functional>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 struct LineHooks
 {
@@ -39,4 +39,4 @@ private:
     LineHooks m_hooks;
 };
 
-} // namespace velmora::panel
+} // namespace terminal::panel

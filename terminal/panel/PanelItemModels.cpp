@@ -6,7 +6,7 @@
 #include <QColor>
 #include <QFontDatabase>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
@@ -16,7 +16,7 @@ enum EntryColumn { kIndex, kStamp, kCard, kInOut, kJustification, kOrigin, kSeri
 QString ringText(uint32_t mask)
 {
     QString bits;
-    for (int i = 0; i < terminal::engine::kRingPatternSeconds; ++i)
+    for (int i = 0; i < engine::kRingPatternSeconds; ++i)
         bits += ((mask >> i) & 1u) ? QLatin1Char('#') : QLatin1Char('.');
     return bits;
 }
@@ -59,7 +59,7 @@ QVariant EventTableModel::data(const QModelIndex &index, int role) const
         return QFontDatabase::systemFont(QFontDatabase::FixedFont);
     if (role != Qt::DisplayRole)
         return {};
-    const bool clockChange = terminal::engine::isClockChange(e.function);
+    const bool clockChange = engine::isClockChange(e.function);
     switch (index.column()) {
     case kSlot: return e.slot;
     case kFunction: return functionName(e.function);
@@ -159,4 +159,4 @@ QVariant EntryListModel::headerData(int section, Qt::Orientation o, int role) co
                                                    : QVariant();
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 using clocktime::DayOf;
 using clocktime::kSecondsPerDay;
@@ -211,4 +211,4 @@ QString terminalNameProblem(const QString &name)
     return {};
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

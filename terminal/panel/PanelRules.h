@@ -9,7 +9,7 @@
 #include <array>
 #include <optional>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 // --- clock second counts ---
 
@@ -80,4 +80,4 @@ Parsed parseClockInput(const QString &text);
 // Empty when the name can stand on the line.
 QString terminalNameProblem(const QString &name);
 
-} // namespace velmora::panel
+} // namespace terminal::panel

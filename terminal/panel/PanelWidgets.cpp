@@ -3,7 +3,7 @@
 #include <QFontDatabase>
 #include <QPainter>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
@@ -117,4 +117,4 @@ void LampWidget::paintEvent(QPaintEvent *)
                m_label);
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -11,7 +11,7 @@
 
 #include <cstring>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
@@ -28,15 +28,15 @@ QString text(const char *buf)
 
 constexpr int kTextBuffer = 4096;
 
-std::vector<terminal::engine::SlotEvent> heldEvents(const QByteArray &name)
+std::vector<engine::SlotEvent> heldEvents(const QByteArray &name)
 {
-    std::array<std::optional<terminal::engine::Event>, kestcom_abi::kEventSlots> table;
+    std::array<std::optional<engine::Event>, kestcom_abi::kEventSlots> table;
     for (int slot = 0; slot < kestcom_abi::kEventSlots; ++slot) {
-        terminal::engine::Event event;
+        engine::Event event;
         if (Sim_GetEvent(name.constData(), slot, event.data()))
             table[static_cast<std::size_t>(slot)] = event;
     }
-    return terminal::engine::heldEvents(table);
+    return engine::heldEvents(table);
 }
 
 } // namespace
@@ -76,10 +76,10 @@ std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
         v.justifications << (Sim_GetJustification(n.constData(), i, buf.data(), buf.size())
                                  ? text(buf.constData())
                                  : QString());
-    const std::vector<terminal::engine::SlotEvent> held = heldEvents(n);
+    const std::vector<engine::SlotEvent> held = heldEvents(n);
     v.events = QList<ScheduledEvent>(held.begin(), held.end());
-    v.lamps = terminal::engine::lampsAt(held, v.clock);
-    v.next = terminal::engine::nextEvent(held, v.clock, terminal::engine::spentSlots(m_clockChanges.value(name).spent));
+    v.lamps = engine::lampsAt(held, v.clock);
+    v.next = engine::nextEvent(held, v.clock, engine::spentSlots(m_clockChanges.value(name).spent));
 
     ShownMessage shown;
     if (Sim_GetShownMessage(n.constData(), &shown.number, buf.data(), buf.size())
@@ -89,7 +89,7 @@ std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
     }
     v.entryMessage = kFactoryEntryMessage;
     v.exitMessage = kFactoryExitMessage;
-    terminal::engine::Configuration configuration{};
+    engine::Configuration configuration{};
     if (Sim_GetConfiguration(n.constData(), configuration.data()))
         v.messageDelay = configuration[1];
     Sim_GetPointers(n.constData(), &v.firstPointer, &v.secondPointer, &v.readerPointer);
@@ -184,7 +184,7 @@ void SimPanelModel::refresh()
     for (const QString &name : terminals()) {
         const QByteArray n = bytes(name);
         const int64_t clock = Sim_ReadClock(n.constData());
-        const int64_t shift = terminal::engine::advanceClockChanges(m_clockChanges[name], heldEvents(n), clock);
+        const int64_t shift = engine::advanceClockChanges(m_clockChanges[name], heldEvents(n), clock);
         if (shift == 0)
             continue;
         if (const auto moved = clocktime::ToClockSeconds(clock + shift))
@@ -193,4 +193,4 @@ void SimPanelModel::refresh()
     emit changed();
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

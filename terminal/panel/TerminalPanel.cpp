@@ -22,7 +22,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
@@ -338,4 +338,4 @@ void TerminalPanel::setClock()
                                   : problem);
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

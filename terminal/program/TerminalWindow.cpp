@@ -26,7 +26,7 @@ namespace terminal::program {
 TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPath, Pace pace,
                                QWidget *parent)
     : QWidget(parent), m_port(portName), m_dialogs(std::make_unique<DialogMessages>(this)),
-      m_messages(m_dialogs.get()), m_rate(std::make_unique<velmora::panel::ByteRate>())
+      m_messages(m_dialogs.get()), m_rate(std::make_unique<panel::ByteRate>())
 {
     setWindowTitle(QStringLiteral("Velmora terminal on %1").arg(portName));
     m_clock.start();
@@ -89,11 +89,11 @@ TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPat
     m_problem->hide();
     layout->addWidget(m_problem);
 
-    velmora::panel::LineHooks hooks;
+    panel::LineHooks hooks;
     hooks.port = portName;
     hooks.bytesPerSecond = [this] { return double(m_rate->perSecond(m_clock.elapsed())); };
-    m_model = std::make_unique<velmora::panel::EnginePanelModel>(std::move(hooks));
-    m_panels = new velmora::panel::PanelWindow(*m_model);
+    m_model = std::make_unique<panel::EnginePanelModel>(std::move(hooks));
+    m_panels = new panel::PanelWindow(*m_model);
     layout->addWidget(m_panels, 1);
 
     const QSize room = screen() ? screen()->availableGeometry().size() * 0.95 : QSize(1180, 800);

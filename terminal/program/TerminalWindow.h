@@ -18,11 +18,11 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
-namespace velmora::panel {
+namespace terminal::panel {
 class ByteRate;
 class EnginePanelModel;
 class PanelWindow;
-} // namespace velmora::panel
+} // namespace terminal::panel
 
 namespace terminal::program {
 
@@ -44,7 +44,7 @@ public:
     void countBytes(qint64 bytes);
 
     QTabWidget *pages() const;
-    velmora::panel::PanelWindow *panels() const { return m_panels; }
+    panel::PanelWindow *panels() const { return m_panels; }
     QRadioButton *wirePaceButton() const { return m_wire; }
     QRadioButton *instantButton() const { return m_instant; }
 
@@ -78,10 +78,10 @@ private:
     QLabel *m_problem = nullptr;
     QRadioButton *m_wire = nullptr;
     QRadioButton *m_instant = nullptr;
-    std::unique_ptr<velmora::panel::ByteRate> m_rate;
+    std::unique_ptr<panel::ByteRate> m_rate;
     QElapsedTimer m_clock;
-    std::unique_ptr<velmora::panel::EnginePanelModel> m_model;
-    velmora::panel::PanelWindow *m_panels = nullptr;
+    std::unique_ptr<panel::EnginePanelModel> m_model;
+    panel::PanelWindow *m_panels = nullptr;
 };
 
 } // namespace terminal::program

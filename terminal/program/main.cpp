@@ -19,7 +19,6 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-using namespace velmora;
 using namespace terminal;
 
 namespace {

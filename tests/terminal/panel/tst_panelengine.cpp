@@ -9,9 +9,8 @@
 
 #include <QTest>
 
-using namespace velmora;
 using namespace terminal;
-using namespace velmora::panel;
+using namespace terminal::panel;
 
 namespace {
 

@@ -7,7 +7,7 @@
 
 #include <QTest>
 
-using namespace velmora::panel;
+using namespace terminal::panel;
 
 namespace {
 
@@ -102,7 +102,7 @@ void TestPanelRules::layoutText()
     QFETCH(QString, text);
     QFETCH(int, rows);
     QFETCH(QStringList, lines);
-    QCOMPARE(velmora::panel::layoutText(text, rows), lines);
+    QCOMPARE(terminal::panel::layoutText(text, rows), lines);
 }
 
 void TestPanelRules::display_data()

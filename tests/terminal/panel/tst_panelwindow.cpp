@@ -15,7 +15,6 @@
 #include <QTabWidget>
 #include <QTest>
 
-using namespace velmora;
 using namespace terminal;
 
 class TestPanelWindow : public QObject

@@ -34,7 +34,6 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-using namespace velmora;
 using namespace terminal;
 using std::chrono::microseconds;
 

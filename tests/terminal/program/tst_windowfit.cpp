@@ -9,7 +9,6 @@
 #include <QTableView>
 #include <QTest>
 
-using namespace velmora;
 using namespace terminal;
 
 namespace {
