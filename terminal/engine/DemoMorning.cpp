@@ -29,7 +29,7 @@ struct Draw
 
 } // namespace
 
-void loadMorning(Terminal &terminal, int64_t pcNow)
+void LoadMorning(Terminal &terminal, int64_t pcNow)
 {
     terminal.entries.clear();
     terminal.readerPointer = 0;

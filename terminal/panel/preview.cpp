@@ -16,7 +16,7 @@
 
 namespace {
 
-void sendDemo()
+void SendDemo()
 {
     char name[] = "PONTO_00";
     InitializeCommWithoutError(1, 19200);
@@ -45,7 +45,7 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     if (app.arguments().contains(QStringLiteral("--demo")))
-        sendDemo();
+        SendDemo();
     terminal::panel::SimPanelModel model;
     terminal::panel::PanelWindow window(model);
     window.setWindowTitle(QStringLiteral("Velmora terminal panel (in-process)"));

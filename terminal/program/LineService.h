@@ -60,7 +60,7 @@ private:
 };
 
 // The answer delay for an exchange at the port's speed under the pace.
-std::chrono::microseconds answerDelay(Pace pace, bool lineOperation, std::size_t requestBytes,
+std::chrono::microseconds AnswerDelay(Pace pace, bool lineOperation, std::size_t requestBytes,
                                       std::size_t answerBytes, int32_t baud);
 
 } // namespace terminal::program

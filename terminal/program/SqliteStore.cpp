@@ -39,7 +39,7 @@ SqliteStore::SqliteStore(QString path) : m_db(std::move(path))
 
 SqliteStore::~SqliteStore()
 {
-    for (Terminal &t : engine::state().terminals)
+    for (Terminal &t : engine::EngineState().terminals)
         if (heldHere(t))
             t.entries.setMemory(std::make_unique<engine::HeldEntryMemory>(t.entries.all()));
 }
@@ -62,7 +62,7 @@ OpenResult SqliteStore::open()
         if (verdict == FileVerdict::Usable) {
             if (MigrateSchema(m_db, version) && SetDurability(m_db)) {
                 if (auto line = load()) {
-                    Install(std::move(*line), engine::state());
+                    Install(std::move(*line), engine::EngineState());
                     result.ok = true;
                     return result;
                 }
@@ -83,7 +83,7 @@ OpenResult SqliteStore::open()
         return result;
     }
     m_db.clearError();
-    allReplaced(engine::state());
+    allReplaced(engine::EngineState());
     savePace(Pace::Wire);
     result.ok = !m_db.failed();
     result.fresh = true;
@@ -269,14 +269,14 @@ bool SqliteStore::adopt(const Terminal &terminal, int64_t id)
 
 void SqliteStore::reloadEntries()
 {
-    for (const Terminal &t : engine::state().terminals)
+    for (const Terminal &t : engine::EngineState().terminals)
         if (StoredEntryMemory *memory = heldHere(t))
             memory->load();
 }
 
 int SqliteStore::orderOf(const Terminal &terminal) const
 {
-    const auto &terminals = engine::state().terminals;
+    const auto &terminals = engine::EngineState().terminals;
     for (std::size_t i = 0; i < terminals.size(); ++i)
         if (&terminals[i] == &terminal)
             return int(i);
@@ -469,7 +469,7 @@ void SqliteStore::confirmDeliveries()
     const auto unconfirmed = std::move(m_unconfirmed);
     m_unconfirmed.clear();
     change("pointers", [&] {
-        for (const Terminal &t : engine::state().terminals)
+        for (const Terminal &t : engine::EngineState().terminals)
             if (unconfirmed.count(t.name) && !writePointers(t))
                 return false;
         return true;

@@ -8,7 +8,7 @@ namespace terminal::program {
 
 namespace {
 
-QString uniqueConnectionName()
+QString UniqueConnectionName()
 {
     static std::atomic<int> counter{0};
     return QStringLiteral("velmora-terminal-store-%1").arg(++counter);
@@ -16,7 +16,7 @@ QString uniqueConnectionName()
 
 } // namespace
 
-StoreDatabase::StoreDatabase(QString path) : m_path(std::move(path)), m_connection(uniqueConnectionName())
+StoreDatabase::StoreDatabase(QString path) : m_path(std::move(path)), m_connection(UniqueConnectionName())
 {
 }
 

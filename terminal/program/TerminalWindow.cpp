@@ -126,9 +126,9 @@ void TerminalWindow::setDatabasePath(const QString &path)
 
 void TerminalWindow::backToDemoMorning()
 {
-    if (!m_messages->confirm(DemoMorningQuestion(HoldingsOf(engine::state()))))
+    if (!m_messages->confirm(DemoMorningQuestion(HoldingsOf(engine::EngineState()))))
         return;
-    engine::returnToDemoMorning();
+    engine::ReturnToDemoMorning();
     // The pace is kept beside the line, so the switch saves it.
     setPace(Pace::Wire);
     refresh();

@@ -10,7 +10,7 @@ namespace terminal::program {
 
 namespace {
 
-QString counted(int count, const char *one, const char *many)
+QString Counted(int count, const char *one, const char *many)
 {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
@@ -40,15 +40,15 @@ QString DemoMorningQuestion(const QList<TerminalHoldings> &line)
     for (const TerminalHoldings &h : line) {
         QStringList counts;
         if (h.entries > 0)
-            counts << counted(h.entries, "entry", "entries");
+            counts << Counted(h.entries, "entry", "entries");
         if (h.names > 0)
-            counts << counted(h.names, "name", "names");
+            counts << Counted(h.names, "name", "names");
         if (h.justifications > 0)
-            counts << counted(h.justifications, "justification", "justifications");
+            counts << Counted(h.justifications, "justification", "justifications");
         if (h.events > 0)
-            counts << counted(h.events, "event", "events");
+            counts << Counted(h.events, "event", "events");
         if (h.messages > 0)
-            counts << counted(h.messages, "message", "messages");
+            counts << Counted(h.messages, "message", "messages");
         lost << QStringLiteral("    %1: %2").arg(
             h.name, counts.isEmpty() ? QStringLiteral("no entries, names or events")
                                      : counts.join(QStringLiteral(", ")));

@@ -27,7 +27,7 @@ void check(bool ok, const char *what)
 void checkAnswer(const std::string &answer, uint8_t sequence)
 {
     using namespace terminal::line;
-    const auto length = bodyLength(answer);
+    const auto length = BodyLength(answer);
     check(length && answer.size() == kLengthBytes + *length, "an answer of the wrong length");
     check(*length <= kMaxBody, "an answer longer than a frame may be");
     check(answer.size() >= kAnswerOverhead, "an answer without status and result");

@@ -53,9 +53,9 @@ QByteArray MakeGoodFile()
     const QString file = path("good.db");
     {
         terminal::program::SqliteStore store(file);
-        terminal::engine::state().store = &store;
+        terminal::engine::EngineState().store = &store;
         store.open();
-        terminal::engine::state().store = nullptr;
+        terminal::engine::EngineState().store = nullptr;
     }
     QFile f(file);
     f.open(QIODevice::ReadOnly);
@@ -124,9 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     SetUpFuzzLine();
     for (int round = 0; round < 2; ++round) {
         SqliteStore store(file);
-        terminal::engine::state().store = &store;
+        terminal::engine::EngineState().store = &store;
         const terminal::program::OpenResult result = store.open();
-        terminal::engine::state().store = nullptr;
+        terminal::engine::EngineState().store = nullptr;
         check(result.ok || !result.message.isEmpty(), "a failed open without a message");
         check(result.movedAside.isEmpty() || QFile::exists(result.movedAside),
               "a file set aside that is not there");

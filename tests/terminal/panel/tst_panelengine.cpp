@@ -55,15 +55,15 @@ private:
 
 void TestPanelEngine::init()
 {
-    engine::resetLine();
+    engine::ResetLine();
     Sim_SetPcClock(kNoon);
     m_store.calls.clear();
-    engine::state().store = &m_store;
+    engine::EngineState().store = &m_store;
 }
 
 void TestPanelEngine::cleanup()
 {
-    engine::state().store = nullptr;
+    engine::EngineState().store = nullptr;
 }
 
 void TestPanelEngine::changesReachTheStore()
@@ -72,7 +72,7 @@ void TestPanelEngine::changesReachTheStore()
     const QString name = QStringLiteral("PONTO_00");
     QVERIFY(model.passCard(name, CardPass{1053, true, 0}).isEmpty());
     QCOMPARE(m_store.calls, QStringList{"entry 0"});
-    const engine::Entry &e = engine::state().terminals.front().entries.front();
+    const engine::Entry &e = engine::EngineState().terminals.front().entries.front();
     QCOMPARE(e.presence, kPresenceExit);
     QCOMPARE(e.justification, uint8_t('A'));
     QCOMPARE(e.seconds, kNoon);
@@ -102,7 +102,7 @@ void TestPanelEngine::winterTimeIsKept()
     m_store.calls.clear();
     model.refresh();
     QCOMPARE(m_store.calls, QStringList{"terminal"});
-    QCOMPARE(engine::terminalClock(engine::state().terminals.front()), kNoon + 1 - 3600);
+    QCOMPARE(engine::TerminalClock(engine::EngineState().terminals.front()), kNoon + 1 - 3600);
 }
 
 void TestPanelEngine::lineHooks()

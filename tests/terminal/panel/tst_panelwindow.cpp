@@ -23,9 +23,9 @@ class TestPanelWindow : public QObject
 private slots:
     void init()
     {
-        engine::state().store = nullptr;
-        engine::resetLine();
-        engine::state().frozenPcClock = 976190400;
+        engine::EngineState().store = nullptr;
+        engine::ResetLine();
+        engine::EngineState().frozenPcClock = 976190400;
     }
 
     void panelsFollowTheEngine()
@@ -37,11 +37,11 @@ private slots:
         QVERIFY(panel);
         panel->controls().cardCode->setText(QStringLiteral("1053"));
         QTest::mouseClick(panel->controls().passCard, Qt::LeftButton);
-        QCOMPARE(engine::state().terminals.front().entryCount(), 1);
-        QCOMPARE(engine::state().terminals.front().entries.front().cardCode, 1053);
+        QCOMPARE(engine::EngineState().terminals.front().entryCount(), 1);
+        QCOMPARE(engine::EngineState().terminals.front().entries.front().cardCode, 1053);
 
         // A terminal added on the line elsewhere gets its tab at the next refresh.
-        QVERIFY(engine::addTerminal("PONTO_07"));
+        QVERIFY(engine::AddTerminal("PONTO_07"));
         window.refresh();
         QCOMPARE(window.pages()->count(), 2);
         QCOMPARE(window.pages()->tabText(1), QStringLiteral("PONTO_07"));

@@ -106,8 +106,8 @@ class TestStore : public QObject
 private slots:
     void init()
     {
-        engine::state().store = nullptr;
-        engine::resetLine();
+        engine::EngineState().store = nullptr;
+        engine::ResetLine();
     }
 
     void valuesComeBackWhole()
@@ -268,7 +268,7 @@ private slots:
         QVERIFY2(opened.ok, qPrintable(opened.message));
         QVERIFY(!opened.fresh);
         QVERIFY(opened.movedAside.isEmpty());
-        const engine::State &s = engine::state();
+        const engine::State &s = engine::EngineState();
         QCOMPARE(s.pcName, std::string("PC"));
         QCOMPARE(s.confirmationsB, 4);
         QCOMPARE(s.entryCapacity, std::size_t(500));
@@ -288,9 +288,9 @@ private slots:
         QVERIFY(t.spentClockChanges.empty());
 
         // It now takes what the new columns hold.
-        engine::state().store = &store;
-        engine::setSpentClockChanges(engine::state().terminals.front(), {{3, engine::Event{1, 0, 0, 4, 0, 0}}});
-        engine::state().store = nullptr;
+        engine::EngineState().store = &store;
+        engine::SetSpentClockChanges(engine::EngineState().terminals.front(), {{3, engine::Event{1, 0, 0, 4, 0, 0}}});
+        engine::EngineState().store = nullptr;
         program::StoreDatabase check(file);
         QVERIFY(check.open());
         QCOMPARE(program::SchemaVersion(check), program::kSchemaVersion);

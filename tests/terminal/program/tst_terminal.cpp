@@ -60,9 +60,9 @@ std::string frameOf(line::Op op, const std::function<void(line::Writer &)> &args
 
 void freshEngine()
 {
-    engine::state().store = nullptr;
-    engine::resetLine();
-    engine::state().frozenPcClock = 976190400;
+    engine::EngineState().store = nullptr;
+    engine::ResetLine();
+    engine::EngineState().frozenPcClock = 976190400;
 }
 
 } // namespace
@@ -114,7 +114,7 @@ private slots:
         QFETCH(int, baud);
         QCOMPARE(InitializeCommWithoutError(1, baud), 1);
         if (request.at(3) == char(line::Op::W_ReceiveEntry))
-            QVERIFY(engine::stampCard(engine::state().terminals.front(), 1053) >= 0);
+            QVERIFY(engine::StampCard(engine::EngineState().terminals.front(), 1053) >= 0);
         QCOMPARE(request.size(), requestBytes);
         program::LineService service(1);
         const auto reply = service.handle(1, request.toStdString().substr(2), std::size_t(request.size()));
@@ -202,7 +202,7 @@ private slots:
         std::memcpy(&seconds, buffer + 4, 4);
         QCOMPARE(seconds, 976190400);
         ::close(fd);
-        QTRY_COMPARE(engine::state().port.open, false); // the program went: its port closed
+        QTRY_COMPARE(engine::EngineState().port.open, false); // the program went: its port closed
     }
 
     void entriesMovedInTheMiddleComeBackInOrder_data()
@@ -226,17 +226,17 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-        engine::Terminal &t = engine::state().terminals.front();
+        engine::Terminal &t = engine::EngineState().terminals.front();
         t.entries.clear();
         std::vector<int32_t> model;
         for (int i = 0; i < initial; ++i) {
-            engine::stampCard(t, 100 + i);
+            engine::StampCard(t, 100 + i);
             model.push_back(100 + i);
         }
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            engine::state().store = &store;
+            engine::EngineState().store = &store;
             int32_t card = 5000;
             for (const QString &move : moves.split(u' ')) {
                 const QStringList parts = move.mid(1).split(u'*');
@@ -255,15 +255,15 @@ private slots:
                     }
                 }
             }
-            QCOMPARE(EntryCards(engine::state().terminals.front()), model);
-            engine::state().store = nullptr;
+            QCOMPARE(EntryCards(engine::EngineState().terminals.front()), model);
+            engine::EngineState().store = nullptr;
         }
-        const std::vector<int32_t> expected = EntryCards(engine::state().terminals.front());
+        const std::vector<int32_t> expected = EntryCards(engine::EngineState().terminals.front());
         QCOMPARE(expected, model);
         freshEngine();
         program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(EntryCards(engine::state().terminals.front()), expected);
+        QCOMPARE(EntryCards(engine::EngineState().terminals.front()), expected);
     }
 
     void deliveryComesAgainAfterALostAnswer_data()
@@ -287,14 +287,14 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-        engine::state().terminals.front().entries.clear();
+        engine::EngineState().terminals.front().entries.clear();
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            engine::state().store = &store;
-            engine::Terminal &t = engine::state().terminals.front();
+            engine::EngineState().store = &store;
+            engine::Terminal &t = engine::EngineState().terminals.front();
             for (int i = 0; i < 6; ++i)
-                engine::stampCard(t, 100 + i);
+                engine::StampCard(t, 100 + i);
             for (const QString &call : calls.split(u' ')) {
                 char name[16];
                 int32_t index, seconds, card, orValue, code;
@@ -305,16 +305,16 @@ private slots:
                 else if (call == u"n")
                     store.confirmDeliveries();
                 else if (call == u"s")
-                    engine::stampCard(t, 999);
+                    engine::StampCard(t, 999);
                 else
                     QCOMPARE(W_SendReaderPointer(kName, call.mid(1).toInt()), 1);
             }
-            engine::state().store = nullptr; // killed: nothing more reaches the file
+            engine::EngineState().store = nullptr; // killed: nothing more reaches the file
         }
         freshEngine();
         program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(engine::state().terminals.front().readerPointer, pointerAfterKill);
+        QCOMPARE(engine::EngineState().terminals.front().readerPointer, pointerAfterKill);
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
         char name[16];
         int32_t index = -1, seconds, card = 0, orValue, code;
@@ -378,7 +378,7 @@ private slots:
             {
                 QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
                 for (int i = 0; i < 3000; ++i)
-                    engine::stampCard(engine::state().terminals.front(), i);
+                    engine::StampCard(engine::EngineState().terminals.front(), i);
                 program::SqliteStore store(file);
                 QVERIFY(store.open().ok);
             }
@@ -394,7 +394,7 @@ private slots:
         } else {
             if (make.startsWith("sql:")) {
                 QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-                engine::stampCard(engine::state().terminals.front(), 1053);
+                engine::StampCard(engine::EngineState().terminals.front(), 1053);
                 program::SqliteStore store(file);
                 QVERIFY(store.open().ok);
             }
@@ -419,7 +419,7 @@ private slots:
         original.close();
 
         freshEngine();
-        engine::loadMorningNow(engine::state().terminals.front());
+        engine::LoadMorningNow(engine::EngineState().terminals.front());
         program::SqliteStore store(file);
         const program::OpenResult opened = store.open();
         QVERIFY(opened.ok);
@@ -433,7 +433,7 @@ private slots:
         QFile aside(opened.movedAside);
         QVERIFY(aside.open(QIODevice::ReadOnly));
         QCOMPARE(aside.readAll(), before);
-        QCOMPARE(engine::state().terminals.front().entryCount(), 36);
+        QCOMPARE(engine::EngineState().terminals.front().entryCount(), 36);
 
         program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
         window.showProblem(opened.message);
@@ -461,26 +461,26 @@ private slots:
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            engine::state().store = &store;
+            engine::EngineState().store = &store;
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
             QCOMPARE(W_InsertEvent(kName, 7, noon + 1, 0, 0, 4, 0, 0), 1);
             panel::EnginePanelModel model;
             model.refresh();
-            *engine::state().frozenPcClock += 2;
+            *engine::EngineState().frozenPcClock += 2;
             model.refresh();
-            QCOMPARE(engine::terminalClock(engine::state().terminals.front()), noon + 2 - 3600);
-            engine::state().store = nullptr;
+            QCOMPARE(engine::TerminalClock(engine::EngineState().terminals.front()), noon + 2 - 3600);
+            engine::EngineState().store = nullptr;
         }
         // The program starts again a minute later, within the hour.
         freshEngine();
-        *engine::state().frozenPcClock += 60;
+        *engine::EngineState().frozenPcClock += 60;
         program::SqliteStore again(file);
         const program::OpenResult opened = again.open();
         QVERIFY(opened.ok);
         QVERIFY(!opened.fresh);
-        engine::state().store = &again;
-        const engine::Terminal &t = engine::state().terminals.front();
-        QCOMPARE(engine::terminalClock(t), noon + 60 - 3600);
+        engine::EngineState().store = &again;
+        const engine::Terminal &t = engine::EngineState().terminals.front();
+        QCOMPARE(engine::TerminalClock(t), noon + 60 - 3600);
         QCOMPARE(t.spentClockChanges.size(), std::size_t(1));
         QCOMPARE(t.spentClockChanges.count(7), std::size_t(1));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
@@ -489,14 +489,14 @@ private slots:
         if (writtenAnew)
             QCOMPARE(W_InsertEvent(kName, 7, noon + 120 - 3600, 0, 0, 4, 0, 0), 1);
         // Past the event's time on the terminal clock again.
-        *engine::state().frozenPcClock += 3600;
+        *engine::EngineState().frozenPcClock += 3600;
         model.refresh();
         model.refresh();
-        const int64_t pc = *engine::state().frozenPcClock;
-        QCOMPARE(engine::terminalClock(engine::state().terminals.front()), pc + clockAfter);
-        QCOMPARE(engine::spentSlots(engine::state().terminals.front().spentClockChanges),
+        const int64_t pc = *engine::EngineState().frozenPcClock;
+        QCOMPARE(engine::TerminalClock(engine::EngineState().terminals.front()), pc + clockAfter);
+        QCOMPARE(engine::SpentSlots(engine::EngineState().terminals.front().spentClockChanges),
                  std::set<int>{7});
-        engine::state().store = nullptr;
+        engine::EngineState().store = nullptr;
     }
 
     void shownMessageKeepsItsTime()
@@ -507,19 +507,19 @@ private slots:
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            engine::state().store = &store;
+            engine::EngineState().store = &store;
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
             char text[] = "BOM DIA";
             QCOMPARE(W_ShowMessage(kName, 3, text), 1);
-            shownAt = engine::state().terminals.front().shownAt;
+            shownAt = engine::EngineState().terminals.front().shownAt;
             QVERIFY(shownAt != 0);
-            engine::state().store = nullptr;
+            engine::EngineState().store = nullptr;
         }
         freshEngine();
-        *engine::state().frozenPcClock += 5;
+        *engine::EngineState().frozenPcClock += 5;
         program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        const engine::Terminal &t = engine::state().terminals.front();
+        const engine::Terminal &t = engine::EngineState().terminals.front();
         QVERIFY(t.messageShown);
         QCOMPARE(t.shownAt, shownAt);
     }
@@ -605,14 +605,14 @@ private slots:
         {
             program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            engine::state().store = &store;
+            engine::EngineState().store = &store;
             store.savePace(program::Pace::Instant);
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-            engine::stampCard(engine::state().terminals.front(), 1053);
-            engine::stampCard(engine::state().terminals.front(), 1054);
+            engine::StampCard(engine::EngineState().terminals.front(), 1053);
+            engine::StampCard(engine::EngineState().terminals.front(), 1054);
             char name[] = "ANA SOUSA";
             QCOMPARE(W_SendEmployerName(kName, 53, name, 1053, 255), 1);
-            QVERIFY(engine::addTerminal("PONTO_01"));
+            QVERIFY(engine::AddTerminal("PONTO_01"));
 
             program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
             window.setDatabasePath(file);
@@ -629,14 +629,14 @@ private slots:
                      qPrintable(messages.texts[0]));
             QCOMPARE(window.pages()->count(), confirmed ? 1 : 2);
             QCOMPARE(window.wirePaceButton()->isChecked(), confirmed);
-            QVERIFY(engine::state().port.linkOpen);
-            engine::state().store = nullptr;
+            QVERIFY(engine::EngineState().port.linkOpen);
+            engine::EngineState().store = nullptr;
         }
         freshEngine();
         program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(int(engine::state().terminals.size()), confirmed ? 1 : 2);
-        const engine::Terminal &front = engine::state().terminals.front();
+        QCOMPARE(int(engine::EngineState().terminals.size()), confirmed ? 1 : 2);
+        const engine::Terminal &front = engine::EngineState().terminals.front();
         QCOMPARE(front.entryCount(), confirmed ? 36 : 2);
         QCOMPARE(front.readerPointer, 0);
         QCOMPARE(int(front.employees.size()), confirmed ? 0 : 1);
@@ -699,9 +699,9 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, port);
         const std::string s = text.toStdString();
-        QCOMPARE(line::portNumber(s).value_or(0), port);
+        QCOMPARE(line::PortNumber(s).value_or(0), port);
         if (port)
-            QCOMPARE(QString::fromStdString(line::portName(port)), text.toUpper());
+            QCOMPARE(QString::fromStdString(line::PortName(port)), text.toUpper());
     }
 
     void socketPlace_data()
@@ -730,7 +730,7 @@ private slots:
             QVERIFY(::mkdir((dir.path() + "/velmora").toLocal8Bit().constData(), 0777) == 0);
             ::chmod((dir.path() + "/velmora").toLocal8Bit().constData(), 0777);
         }
-        const line::SocketPlace place = line::socketPlace(3);
+        const line::SocketPlace place = line::SocketPlaceOf(3);
         qputenv("XDG_RUNTIME_DIR", saved);
         QCOMPARE(place.path.empty(), !usable);
         QCOMPARE(place.problem.empty(), usable);

@@ -23,9 +23,9 @@ class TestWindowFit : public QObject
 private slots:
     void fitsAFullHdScreenAtOneAndAHalf()
     {
-        engine::state().store = nullptr;
-        engine::resetLine();
-        QVERIFY(engine::addTerminal("PONTO_01"));
+        engine::EngineState().store = nullptr;
+        engine::ResetLine();
+        QVERIFY(engine::AddTerminal("PONTO_01"));
         program::TerminalWindow window(
             QStringLiteral("COM255"),
             QStringLiteral("/run/user/1000/velmora/COM255.socket"), program::Pace::Wire);
