@@ -71,7 +71,7 @@ void fillTo(int32_t count)
 // would take minutes.
 bool writeEntries(const QString &file, int32_t count)
 {
-    velmora::terminal::StoreDatabase db(file);
+    terminal::program::StoreDatabase db(file);
     if (!db.open())
         return false;
     QSqlQuery &first = db.prepared(QStringLiteral("SELECT id FROM terminals ORDER BY line_order LIMIT 1"));
@@ -79,7 +79,7 @@ bool writeEntries(const QString &file, int32_t count)
         return false;
     const qint64 id = first.value(0).toLongLong();
     first.finish();
-    std::vector<velmora::sim::Entry> entries(static_cast<std::size_t>(count));
+    std::vector<terminal::engine::Entry> entries(static_cast<std::size_t>(count));
     for (int32_t i = 0; i < count; ++i) {
         entries[std::size_t(i)].seconds = 976190400 + i;
         entries[std::size_t(i)].cardCode = 1000 + i % 1000;
@@ -92,7 +92,7 @@ bool writeEntries(const QString &file, int32_t count)
             && db.exec(QStringLiteral("UPDATE terminals SET reader_pointer = 0, next_serial = %1 WHERE id = %2")
                            .arg(count + 1)
                            .arg(id))
-            && velmora::terminal::StoredEntryMemory::writeAll(db, id, entries);
+            && terminal::program::StoredEntryMemory::writeAll(db, id, entries);
     });
 }
 

@@ -6,38 +6,38 @@
 
 #include "clock/ClockCalendar.h"
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendSeconds(char *name, int32_t seconds)
 {
-    Terminal *terminal = beginTerminalCommand("W_SendSeconds", name);
+    Terminal *terminal = BeginTerminalCommand("W_SendSeconds", name);
     if (!terminal)
         return 0;
-    setTerminalClock(*terminal, seconds);
+    SetTerminalClock(*terminal, seconds);
     return 1;
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReadSeconds(char *name)
 {
-    Terminal *terminal = beginTerminalCommand("W_ReadSeconds", name);
+    Terminal *terminal = BeginTerminalCommand("W_ReadSeconds", name);
     if (!terminal)
         return 0;
-    return clocktime::ToClockSeconds(terminalClock(*terminal)).value_or(0);
+    return clocktime::ToClockSeconds(TerminalClock(*terminal)).value_or(0);
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_AdjustSeconds(char *name, int32_t seconds)
 {
-    Terminal *terminal = beginTerminalCommand("W_AdjustSeconds", name);
+    Terminal *terminal = BeginTerminalCommand("W_AdjustSeconds", name);
     if (!terminal)
         return 0;
     // The PC's count is the reference: remember how far the terminal had
     // strayed from it, then run from it.
     Adjustment &adjustment = terminal->adjustment;
-    adjustment.drift = terminalClock(*terminal) - seconds;
+    adjustment.drift = TerminalClock(*terminal) - seconds;
     adjustment.reference = seconds;
     if (adjustment.count < INT32_MAX)
         ++adjustment.count;
-    terminal->clockOffset = seconds - pcClockSeconds();
-    persistTerminal(*terminal);
+    terminal->clockOffset = seconds - PcClockSeconds();
+    PersistTerminal(*terminal);
     return 1;
 }

@@ -6,13 +6,13 @@
 
 #include <algorithm>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 namespace {
 
 constexpr std::size_t kMaxJustificationInput = 4096;
 
-std::vector<std::string> splitJustifications(const std::string &text)
+std::vector<std::string> SplitJustifications(const std::string &text)
 {
     std::vector<std::string> names;
     std::size_t start = 0;
@@ -33,13 +33,13 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendConfigurations(
     int32_t twelveHours, int32_t cardSeries, int32_t maximumWorkTime, int32_t clockTick,
     int32_t gate1, int32_t gate2)
 {
-    Terminal *terminal = beginTerminalCommand("W_SendConfigurations", name);
+    Terminal *terminal = BeginTerminalCommand("W_SendConfigurations", name);
     if (!terminal)
         return 0;
     terminal->configuration = {entrySeparation, messageDelay, dayCloseTime,
                                twelveHours,     cardSeries,   maximumWorkTime,
                                clockTick,       gate1,        gate2};
-    persistTerminal(*terminal);
+    PersistTerminal(*terminal);
     return 1;
 }
 
@@ -49,12 +49,12 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEvent(char *name, int32_t
                                                              int32_t ringMask,
                                                              int32_t weekdayMask)
 {
-    Terminal *terminal = beginTerminalCommand("W_InsertEvent", name);
+    Terminal *terminal = BeginTerminalCommand("W_InsertEvent", name);
     if (!terminal || index < 0 || index >= kEventSlots)
         return 0;
     terminal->events[static_cast<std::size_t>(index)] =
         Event{seconds, period, repeats, function, ringMask, weekdayMask};
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->eventChanged(*terminal, index);
     return 1;
 }
@@ -62,11 +62,11 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEvent(char *name, int32_t
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendMessage(char *name, int32_t employee,
                                                              char *text, int32_t kind)
 {
-    Terminal *terminal = beginTerminalCommand("W_SendMessage", name);
+    Terminal *terminal = BeginTerminalCommand("W_SendMessage", name);
     if (!terminal || !text)
         return 0;
-    terminal->messages[{employee, kind}] = boundedText(text, kMaxMessageText);
-    if (Store *store = state().store)
+    terminal->messages[{employee, kind}] = BoundedText(text, kMaxMessageText);
+    if (Store *store = EngineState().store)
         store->messageChanged(*terminal, employee, kind);
     return 1;
 }
@@ -74,24 +74,24 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendMessage(char *name, int32_t
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ShowMessage(char *name, int32_t number,
                                                              char *text)
 {
-    Terminal *terminal = beginTerminalCommand("W_ShowMessage", name);
+    Terminal *terminal = BeginTerminalCommand("W_ShowMessage", name);
     if (!terminal || !text)
         return 0;
     terminal->messageShown = true;
     terminal->shownNumber = number;
-    terminal->shownText = boundedText(text, kMaxMessageText);
-    terminal->shownAt = terminalClock(*terminal);
-    persistTerminal(*terminal);
+    terminal->shownText = BoundedText(text, kMaxMessageText);
+    terminal->shownAt = TerminalClock(*terminal);
+    PersistTerminal(*terminal);
     return 1;
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendJustifications(char *name, char *text)
 {
-    Terminal *terminal = beginTerminalCommand("W_SendJustifications", name);
+    Terminal *terminal = BeginTerminalCommand("W_SendJustifications", name);
     if (!terminal || !text)
         return 0;
-    terminal->justifications = splitJustifications(boundedText(text, kMaxJustificationInput));
-    persistTerminal(*terminal);
+    terminal->justifications = SplitJustifications(BoundedText(text, kMaxJustificationInput));
+    PersistTerminal(*terminal);
     return 1;
 }
 
@@ -99,31 +99,31 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendEmployerName(char *name, in
                                                                   char *text, int32_t cardCode,
                                                                   int32_t last)
 {
-    Terminal *terminal = beginTerminalCommand("W_SendEmployerName", name);
+    Terminal *terminal = BeginTerminalCommand("W_SendEmployerName", name);
     if (!terminal || employee < 0 || !text)
         return 0;
-    terminal->employees[employee] = EmployeeName{boundedText(text, kMaxNameText), cardCode, last};
-    if (Store *store = state().store)
+    terminal->employees[employee] = EmployeeName{BoundedText(text, kMaxNameText), cardCode, last};
+    if (Store *store = EngineState().store)
         store->employeeChanged(*terminal, employee);
     return 1;
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ClearEmployerName(char *name, int32_t employee)
 {
-    Terminal *terminal = beginTerminalCommand("W_ClearEmployerName", name);
+    Terminal *terminal = BeginTerminalCommand("W_ClearEmployerName", name);
     if (!terminal || employee < 0)
         return 0;
     terminal->employees.erase(employee);
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->employeeChanged(*terminal, employee);
     return 1;
 }
 
-int32_t velmora::sim::killCommand(const char *name)
+int32_t terminal::engine::KillCommand(const char *name)
 {
-    Terminal *terminal = beginTerminalCommand("W_Kill", name);
+    Terminal *terminal = BeginTerminalCommand("W_Kill", name);
     if (!terminal)
         return 0;
-    killTerminal(*terminal);
+    KillTerminal(*terminal);
     return 1;
 }

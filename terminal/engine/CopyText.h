@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 // 1 when written; 0 for no buffer or no room.
 inline int32_t CopyText(std::string_view text, char *buf, int32_t size)
@@ -20,4 +20,4 @@ inline int32_t CopyText(std::string_view text, char *buf, int32_t size)
     return 1;
 }
 
-} // namespace velmora::sim
+} // namespace terminal::engine

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 namespace {
 
@@ -29,7 +29,7 @@ struct Draw
 
 } // namespace
 
-void loadMorning(Terminal &terminal, int64_t pcNow)
+void LoadMorning(Terminal &terminal, int64_t pcNow)
 {
     terminal.entries.clear();
     terminal.readerPointer = 0;
@@ -67,4 +67,4 @@ void loadMorning(Terminal &terminal, int64_t pcNow)
     }
 }
 
-} // namespace velmora::sim
+} // namespace terminal::engine

@@ -6,30 +6,30 @@
 
 #include <algorithm>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 namespace {
 
-bool fitsByte(int32_t value)
+bool FitsByte(int32_t value)
 {
     return value >= 0 && value <= 255;
 }
 
 // The first pointer can only shrink the memory; there is nothing to raise it to.
-bool validFirstPointer(const Terminal &terminal, int32_t first)
+bool ValidFirstPointer(const Terminal &terminal, int32_t first)
 {
     return first >= 0 && first <= terminal.entryCount();
 }
 
-bool hasPending(const Terminal &terminal)
+bool HasPending(const Terminal &terminal)
 {
     return terminal.answering && terminal.readerPointer >= 0
            && terminal.readerPointer < terminal.entryCount();
 }
 
-void writeClockName(const std::string &name, char *clockName)
+void WriteClockName(const std::string &name, char *clockName)
 {
-    const std::string bytes = clockNameBytes(name, state().zeroTerminatedNames);
+    const std::string bytes = ClockNameBytes(name, EngineState().zeroTerminatedNames);
     std::copy(bytes.begin(), bytes.end(), clockName);
 }
 
@@ -40,10 +40,10 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEntry(char *name, int32_t
                                                              int32_t aux1, int32_t justification,
                                                              int32_t presence)
 {
-    Terminal *terminal = beginTerminalCommand("W_InsertEntry", name);
+    Terminal *terminal = BeginTerminalCommand("W_InsertEntry", name);
     if (!terminal || index < 0 || index > terminal->entryCount()
-        || terminal->entries.size() >= state().entryCapacity || !fitsByte(aux1)
-        || !fitsByte(justification) || !fitsByte(presence))
+        || terminal->entries.size() >= EngineState().entryCapacity || !FitsByte(aux1)
+        || !FitsByte(justification) || !FitsByte(presence))
         return 0;
     Entry entry;
     entry.seconds = seconds;
@@ -54,18 +54,18 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_InsertEntry(char *name, int32_t
     entry.origin = Origin::Inserted;
     entry.serial = terminal->takeSerial();
     terminal->entries.insert(static_cast<std::size_t>(index), entry);
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->entryInserted(*terminal, static_cast<std::size_t>(index));
     return 1;
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_DeleteEntry(char *name, int32_t index)
 {
-    Terminal *terminal = beginTerminalCommand("W_DeleteEntry", name);
+    Terminal *terminal = BeginTerminalCommand("W_DeleteEntry", name);
     if (!terminal || index < 0 || index >= terminal->entryCount())
         return 0;
     terminal->entries.erase(static_cast<std::size_t>(index));
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->entryErased(*terminal, static_cast<std::size_t>(index));
     return 1;
 }
@@ -73,7 +73,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_DeleteEntry(char *name, int32_t
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReadPointers(char *name, int32_t *first,
                                                               int32_t *second, int32_t *third)
 {
-    Terminal *terminal = beginTerminalCommand("W_ReadPointers", name);
+    Terminal *terminal = BeginTerminalCommand("W_ReadPointers", name);
     if (!terminal || !first || !second || !third)
         return 0;
     *first = terminal->entryCount();
@@ -84,11 +84,11 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReadPointers(char *name, int32_
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendReaderPointer(char *name, int32_t value)
 {
-    Terminal *terminal = beginTerminalCommand("W_SendReaderPointer", name);
-    if (!terminal || !validReaderPointer(value))
+    Terminal *terminal = BeginTerminalCommand("W_SendReaderPointer", name);
+    if (!terminal || !ValidReaderPointer(value))
         return 0;
     terminal->readerPointer = value;
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->pointersChanged(*terminal);
     return 1;
 }
@@ -96,14 +96,14 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendReaderPointer(char *name, i
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_SendAllPointers(char *name, int32_t first,
                                                                  int32_t second, int32_t third)
 {
-    Terminal *terminal = beginTerminalCommand("W_SendAllPointers", name);
-    if (!terminal || !validFirstPointer(*terminal, first) || second < 0
-        || !validReaderPointer(third))
+    Terminal *terminal = BeginTerminalCommand("W_SendAllPointers", name);
+    if (!terminal || !ValidFirstPointer(*terminal, first) || second < 0
+        || !ValidReaderPointer(third))
         return 0;
     terminal->entries.truncate(static_cast<std::size_t>(first));
     terminal->secondPointer = second;
     terminal->readerPointer = third;
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->entriesCut(*terminal);
     return 1;
 }
@@ -114,21 +114,21 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, i
                                                               uint8_t *presence, int32_t *orValue,
                                                               int32_t *code)
 {
-    if (!beginOperation("W_ReceiveEntry") || !state().port.linkOpen)
+    if (!BeginOperation("W_ReceiveEntry") || !EngineState().port.linkOpen)
         return 0;
     if (!clockName || !index || !seconds || !cardCode || !aux1 || !justification || !presence
         || !orValue || !code)
         return 0;
 
-    auto &terminals = state().terminals;
-    const auto from = std::find_if(terminals.begin(), terminals.end(), hasPending);
+    auto &terminals = EngineState().terminals;
+    const auto from = std::find_if(terminals.begin(), terminals.end(), HasPending);
     if (from == terminals.end())
         return 0;
 
     Terminal &terminal = *from;
     const int32_t position = terminal.readerPointer;
     const Entry entry = terminal.entries[static_cast<std::size_t>(position)];
-    writeClockName(terminal.name, clockName);
+    WriteClockName(terminal.name, clockName);
     *index = position;
     *seconds = entry.seconds;
     *cardCode = entry.cardCode;
@@ -138,7 +138,7 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, i
     *orValue = static_cast<int32_t>(entry.origin);
     *code = entry.serial;
     ++terminal.readerPointer;
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->entryDelivered(terminal);
     return 1;
 }

@@ -9,7 +9,7 @@
 #include <memory>
 #include <vector>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 enum class Origin : int32_t { Card = 0, Inserted = 1 };
 
@@ -123,4 +123,4 @@ private:
     std::unique_ptr<EntryMemory> m_memory;
 };
 
-} // namespace velmora::sim
+} // namespace terminal::engine

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 namespace function = config::function;
 using clocktime::DayOf;
@@ -15,34 +15,34 @@ using clocktime::SecondOfDay;
 
 namespace {
 
-bool patternBit(uint32_t mask, int64_t second)
+bool PatternBit(uint32_t mask, int64_t second)
 {
     return second >= 0 && second < kRingPatternSeconds && ((mask >> second) & 1u) != 0;
 }
 
-bool onWeekday(const SlotEvent &event, int64_t day)
+bool OnWeekday(const SlotEvent &event, int64_t day)
 {
     return ((event.weekdayMask >> clocktime::WeekdayOf(day * kSecondsPerDay)) & 1u) != 0;
 }
 
-bool isRelay1Switch(int32_t f)
+bool IsRelay1Switch(int32_t f)
 {
     return f == function::kRelay1On || f == function::kRelay1Off;
 }
 
-bool repeats(const SlotEvent &event)
+bool Repeats(const SlotEvent &event)
 {
     return event.period > 0 && event.repeats > 0;
 }
 
 // Latest daily occurrence start at or before `clock`, within the past week.
-std::optional<int64_t> lastOccurrence(const SlotEvent &event, int64_t clock)
+std::optional<int64_t> LastOccurrence(const SlotEvent &event, int64_t clock)
 {
     const int64_t today = DayOf(clock);
     const int64_t time = SecondOfDay(event.seconds);
     for (int64_t day = today; day >= today - 7; --day) {
         const int64_t start = day * kSecondsPerDay + time;
-        if (start <= clock && onWeekday(event, day))
+        if (start <= clock && OnWeekday(event, day))
             return start;
     }
     return std::nullopt;
@@ -50,33 +50,33 @@ std::optional<int64_t> lastOccurrence(const SlotEvent &event, int64_t clock)
 
 } // namespace
 
-SlotEvent slotEvent(int slot, const Event &event)
+SlotEvent SlotEventOf(int slot, const Event &event)
 {
     return SlotEvent{slot,     event[0], event[1], event[2], event[3],
                      static_cast<uint32_t>(event[4]), static_cast<uint32_t>(event[5])};
 }
 
-Event storedEvent(const SlotEvent &event)
+Event StoredEvent(const SlotEvent &event)
 {
     return Event{event.seconds,  event.period, event.repeats, event.function,
                  static_cast<int32_t>(event.ringMask), static_cast<int32_t>(event.weekdayMask)};
 }
 
-bool isEmptyEvent(const Event &event)
+bool IsEmptyEvent(const Event &event)
 {
     return event == Event{};
 }
 
-std::vector<SlotEvent> heldEvents(const std::array<std::optional<Event>, kEventSlots> &table)
+std::vector<SlotEvent> HeldEvents(const std::array<std::optional<Event>, kEventSlots> &table)
 {
     std::vector<SlotEvent> held;
     for (int slot = 0; slot < kEventSlots; ++slot)
-        if (const auto &event = table[static_cast<std::size_t>(slot)]; event && !isEmptyEvent(*event))
-            held.push_back(slotEvent(slot, *event));
+        if (const auto &event = table[static_cast<std::size_t>(slot)]; event && !IsEmptyEvent(*event))
+            held.push_back(SlotEventOf(slot, *event));
     return held;
 }
 
-std::optional<Lamp> lampOf(int32_t f)
+std::optional<Lamp> LampOf(int32_t f)
 {
     switch (f) {
     case function::kBeep1: return Lamp::Beep1;
@@ -87,19 +87,19 @@ std::optional<Lamp> lampOf(int32_t f)
     }
 }
 
-bool ringsAt(const SlotEvent &event, int64_t clock)
+bool RingsAt(const SlotEvent &event, int64_t clock)
 {
-    if (!lampOf(event.function))
+    if (!LampOf(event.function))
         return false;
     const int64_t time = SecondOfDay(event.seconds);
     for (int64_t day = DayOf(clock) - 1; day <= DayOf(clock); ++day) {
-        if (!onWeekday(event, day))
+        if (!OnWeekday(event, day))
             continue;
         const int64_t offset = clock - (day * kSecondsPerDay + time);
         if (offset < 0 || offset >= kSecondsPerDay)
             continue;
-        if (!repeats(event)) {
-            if (patternBit(event.ringMask, offset))
+        if (!Repeats(event)) {
+            if (PatternBit(event.ringMask, offset))
                 return true;
             continue;
         }
@@ -108,20 +108,20 @@ bool ringsAt(const SlotEvent &event, int64_t clock)
         const int64_t last = std::min<int64_t>(event.repeats, offset / period);
         const int64_t first = std::max<int64_t>(0, FloorDiv(offset - kRingPatternSeconds, period) + 1);
         for (int64_t k = first; k <= last; ++k)
-            if (patternBit(event.ringMask, offset - k * period))
+            if (PatternBit(event.ringMask, offset - k * period))
                 return true;
     }
     return false;
 }
 
-bool relay1HeldOn(const std::vector<SlotEvent> &events, int64_t clock)
+bool Relay1HeldOn(const std::vector<SlotEvent> &events, int64_t clock)
 {
     std::optional<int64_t> latest;
     bool on = false;
     for (const SlotEvent &event : events) {
-        if (!isRelay1Switch(event.function))
+        if (!IsRelay1Switch(event.function))
             continue;
-        const auto at = lastOccurrence(event, clock);
+        const auto at = LastOccurrence(event, clock);
         if (!at)
             continue;
         const bool isOn = event.function == function::kRelay1On;
@@ -133,18 +133,18 @@ bool relay1HeldOn(const std::vector<SlotEvent> &events, int64_t clock)
     return on;
 }
 
-Lamps lampsAt(const std::vector<SlotEvent> &events, int64_t clock)
+Lamps LampsAt(const std::vector<SlotEvent> &events, int64_t clock)
 {
     Lamps lamps{};
     for (const SlotEvent &event : events)
-        if (const auto lamp = lampOf(event.function); lamp && ringsAt(event, clock))
+        if (const auto lamp = LampOf(event.function); lamp && RingsAt(event, clock))
             lamps[static_cast<std::size_t>(*lamp)] = true;
-    if (relay1HeldOn(events, clock))
+    if (Relay1HeldOn(events, clock))
         lamps[static_cast<std::size_t>(Lamp::Relay1)] = true;
     return lamps;
 }
 
-int64_t clockShiftDue(const SlotEvent &event, int64_t before, int64_t now)
+int64_t ClockShiftDue(const SlotEvent &event, int64_t before, int64_t now)
 {
     if (!(before < event.seconds && event.seconds <= now))
         return 0;
@@ -155,17 +155,17 @@ int64_t clockShiftDue(const SlotEvent &event, int64_t before, int64_t now)
     return 0;
 }
 
-std::optional<int64_t> nextFiring(const SlotEvent &event, int64_t clock)
+std::optional<int64_t> NextFiring(const SlotEvent &event, int64_t clock)
 {
-    if (isClockChange(event.function))
+    if (IsClockChange(event.function))
         return event.seconds >= clock ? std::optional<int64_t>(event.seconds) : std::nullopt;
-    if (!lampOf(event.function) && !isRelay1Switch(event.function))
+    if (!LampOf(event.function) && !IsRelay1Switch(event.function))
         return std::nullopt;
     const int64_t time = SecondOfDay(event.seconds);
-    const bool ring = lampOf(event.function).has_value() && repeats(event);
+    const bool ring = LampOf(event.function).has_value() && Repeats(event);
     std::optional<int64_t> best;
     for (int64_t day = DayOf(clock) - 1; day <= DayOf(clock) + 7; ++day) {
-        if (!onWeekday(event, day))
+        if (!OnWeekday(event, day))
             continue;
         const int64_t start = day * kSecondsPerDay + time;
         std::optional<int64_t> candidate;
@@ -182,21 +182,21 @@ std::optional<int64_t> nextFiring(const SlotEvent &event, int64_t clock)
     return best;
 }
 
-std::optional<NextEvent> nextEvent(const std::vector<SlotEvent> &events, int64_t clock,
+std::optional<NextEvent> NextEventOf(const std::vector<SlotEvent> &events, int64_t clock,
                                    const std::set<int> &spent)
 {
     std::optional<NextEvent> best;
     for (const SlotEvent &event : events) {
         if (spent.count(event.slot) != 0)
             continue;
-        const auto at = nextFiring(event, clock);
+        const auto at = NextFiring(event, clock);
         if (at && (!best || *at < best->at))
             best = NextEvent{event.slot, *at};
     }
     return best;
 }
 
-int64_t advanceClockChanges(ClockChangeWatch &watch, const std::vector<SlotEvent> &events,
+int64_t AdvanceClockChanges(ClockChangeWatch &watch, const std::vector<SlotEvent> &events,
                             int64_t clock)
 {
     if (!watch.seenClock) {
@@ -206,7 +206,7 @@ int64_t advanceClockChanges(ClockChangeWatch &watch, const std::vector<SlotEvent
     // A slot written anew may fire again.
     for (auto it = watch.spent.begin(); it != watch.spent.end();) {
         const bool same = std::any_of(events.begin(), events.end(), [&](const SlotEvent &e) {
-            return e == slotEvent(it->first, it->second);
+            return e == SlotEventOf(it->first, it->second);
         });
         it = same ? std::next(it) : watch.spent.erase(it);
     }
@@ -214,16 +214,16 @@ int64_t advanceClockChanges(ClockChangeWatch &watch, const std::vector<SlotEvent
     for (const SlotEvent &event : events) {
         if (watch.spent.count(event.slot) != 0)
             continue;
-        if (const int64_t due = clockShiftDue(event, *watch.seenClock, clock); due != 0) {
+        if (const int64_t due = ClockShiftDue(event, *watch.seenClock, clock); due != 0) {
             shift += due;
-            watch.spent.emplace(event.slot, storedEvent(event));
+            watch.spent.emplace(event.slot, StoredEvent(event));
         }
     }
     watch.seenClock = clock + shift;
     return shift;
 }
 
-std::set<int> spentSlots(const std::map<int, Event> &spent)
+std::set<int> SpentSlots(const std::map<int, Event> &spent)
 {
     std::set<int> slots;
     for (const auto &[slot, event] : spent)
@@ -231,4 +231,4 @@ std::set<int> spentSlots(const std::map<int, Event> &spent)
     return slots;
 }
 
-} // namespace velmora::sim
+} // namespace terminal::engine

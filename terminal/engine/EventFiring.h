@@ -13,7 +13,7 @@
 #include <set>
 #include <vector>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 // An event as its slot holds it, field by field.
 struct SlotEvent
@@ -29,12 +29,12 @@ struct SlotEvent
     bool operator==(const SlotEvent &) const = default;
 };
 
-SlotEvent slotEvent(int slot, const Event &event);
-Event storedEvent(const SlotEvent &event);
+SlotEvent SlotEventOf(int slot, const Event &event);
+Event StoredEvent(const SlotEvent &event);
 // What "Clear All Events" writes: a slot holding it is an empty slot.
-bool isEmptyEvent(const Event &event);
+bool IsEmptyEvent(const Event &event);
 // The slots holding an event other than the empty one, in slot order.
-std::vector<SlotEvent> heldEvents(const std::array<std::optional<Event>, kEventSlots> &table);
+std::vector<SlotEvent> HeldEvents(const std::array<std::optional<Event>, kEventSlots> &table);
 
 enum class Lamp { Beep1, Beep2, Relay1, Relay2 };
 inline constexpr int kLampCount = 4;
@@ -44,34 +44,34 @@ inline constexpr int kRingPatternSeconds = 32;
 inline constexpr int64_t kClockChangeShift = 3600;
 
 // Summer or winter time: fires once, at its whole second count.
-inline bool isClockChange(int32_t function)
+inline bool IsClockChange(int32_t function)
 {
     return function == config::function::kSummerTime || function == config::function::kWinterTime;
 }
 // The lamp an event rings; none for "Nulo", the empty items and the clock changes.
-std::optional<Lamp> lampOf(int32_t function);
+std::optional<Lamp> LampOf(int32_t function);
 
 // A ringing event at its time of day on each of its weekdays, following bit
 // i of the ring pattern in second i; each repeat starts `period` seconds after
 // the one before. One day's ringing ends a day after it began.
-bool ringsAt(const SlotEvent &event, int64_t clock);
+bool RingsAt(const SlotEvent &event, int64_t clock);
 // Relay 1 holds what the latest "Relé 1 ON" / "Relé 1 OFF" left; OFF wins a tie.
-bool relay1HeldOn(const std::vector<SlotEvent> &events, int64_t clock);
-Lamps lampsAt(const std::vector<SlotEvent> &events, int64_t clock);
+bool Relay1HeldOn(const std::vector<SlotEvent> &events, int64_t clock);
+Lamps LampsAt(const std::vector<SlotEvent> &events, int64_t clock);
 
 // Summer time puts the clock an hour forward, winter time an hour back, when
 // the clock passes the event's whole second count (before < seconds <= now).
-int64_t clockShiftDue(const SlotEvent &event, int64_t before, int64_t now);
+int64_t ClockShiftDue(const SlotEvent &event, int64_t before, int64_t now);
 
 // When the event next fires at or after `clock`; none if it never will.
-std::optional<int64_t> nextFiring(const SlotEvent &event, int64_t clock);
+std::optional<int64_t> NextFiring(const SlotEvent &event, int64_t clock);
 struct NextEvent
 {
     int slot = 0;
     int64_t at = 0;
 };
 // The earliest firing; `spent` slots (clock changes already made) are left out.
-std::optional<NextEvent> nextEvent(const std::vector<SlotEvent> &events, int64_t clock,
+std::optional<NextEvent> NextEventOf(const std::vector<SlotEvent> &events, int64_t clock,
                                    const std::set<int> &spent = {});
 
 // What the clock changes remember of one terminal between two looks at its
@@ -83,8 +83,8 @@ struct ClockChangeWatch
 };
 // The shift (seconds) to apply to the clock now. Nothing past fires on the
 // first look; a spent slot fires again only once written anew.
-int64_t advanceClockChanges(ClockChangeWatch &watch, const std::vector<SlotEvent> &events,
+int64_t AdvanceClockChanges(ClockChangeWatch &watch, const std::vector<SlotEvent> &events,
                             int64_t clock);
-std::set<int> spentSlots(const std::map<int, Event> &spent);
+std::set<int> SpentSlots(const std::map<int, Event> &spent);
 
-} // namespace velmora::sim
+} // namespace terminal::engine

@@ -5,5 +5,5 @@
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL W_Kill(char *name)
 {
-    return velmora::sim::killCommand(name);
+    return terminal::engine::KillCommand(name);
 }

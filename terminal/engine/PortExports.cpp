@@ -6,31 +6,31 @@
 
 #include <cstring>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 namespace {
 
-void closePort()
+void ClosePort()
 {
-    state().port = Port{};
+    EngineState().port = Port{};
 }
 
-void modemHears(Port &port, std::string_view line)
+void ModemHears(Port &port, std::string_view line)
 {
     if (port.escaped) {
         port.escaped = false;
-        if (isHangUpLine(line)) {
+        if (IsHangUpLine(line)) {
             port.callConnected = false;
             port.linkOpen = false;
         }
         return;
     }
     if (port.callConnected) {
-        if (isEscapeLine(line))
+        if (IsEscapeLine(line))
             port.escaped = true;
         return;
     }
-    if (isDialLine(line))
+    if (IsDialLine(line))
         port.callConnected = true;
 }
 
@@ -38,29 +38,29 @@ void modemHears(Port &port, std::string_view line)
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL SetPCName(char *pcName)
 {
-    if (!beginOperation("SetPCName") || !pcName)
+    if (!BeginOperation("SetPCName") || !pcName)
         return 0;
-    state().pcName = boundedText(pcName, kMaxNameText);
-    persistLine();
+    EngineState().pcName = BoundedText(pcName, kMaxNameText);
+    PersistLine();
     return 1;
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL SetConfirmationsTimeout(int32_t a, int32_t b)
 {
-    if (!beginOperation("SetConfirmationsTimeout"))
+    if (!BeginOperation("SetConfirmationsTimeout"))
         return 0;
-    state().confirmationsA = a;
-    state().confirmationsB = b;
-    persistLine();
+    EngineState().confirmationsA = a;
+    EngineState().confirmationsB = b;
+    PersistLine();
     return 1;
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL InitializeCommWithoutError(int32_t port,
                                                                           int32_t baud)
 {
-    if (!beginOperation("InitializeCommWithoutError") || !isValidPort(port) || !isValidBaud(baud))
+    if (!BeginOperation("InitializeCommWithoutError") || !IsValidPort(port) || !IsValidBaud(baud))
         return 0;
-    Port &p = state().port;
+    Port &p = EngineState().port;
     p = Port{};
     p.open = true;
     p.baud = baud;
@@ -70,9 +70,9 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL InitializeCommWithoutError(int32_
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL InitializeCommWithoutOpen(int32_t port)
 {
-    if (!beginOperation("InitializeCommWithoutOpen") || !isValidPort(port))
+    if (!BeginOperation("InitializeCommWithoutOpen") || !IsValidPort(port))
         return 0;
-    Port &p = state().port;
+    Port &p = EngineState().port;
     if (!p.open || !p.modem || !p.callConnected)
         return 0;
     p.linkOpen = true;
@@ -81,23 +81,23 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL InitializeCommWithoutOpen(int32_t
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL Reset_Message(char *name)
 {
-    return beginTerminalCommand("Reset_Message", name) ? 1 : 0;
+    return BeginTerminalCommand("Reset_Message", name) ? 1 : 0;
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL TerminateComm(int32_t port)
 {
-    if (!beginOperation("TerminateComm") || !isValidPort(port))
+    if (!BeginOperation("TerminateComm") || !IsValidPort(port))
         return 0;
-    closePort();
+    ClosePort();
     return 1;
 }
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL IO_Open(int32_t port, int32_t baud)
 {
-    if (!beginOperation("IO_Open") || !isValidPort(port) || !isValidBaud(baud))
+    if (!BeginOperation("IO_Open") || !IsValidPort(port) || !IsValidBaud(baud))
         return 0;
     // Reopening drops whatever call the modem held.
-    Port &p = state().port;
+    Port &p = EngineState().port;
     p = Port{};
     p.open = true;
     p.baud = baud;
@@ -107,9 +107,9 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL IO_Open(int32_t port, int32_t bau
 
 extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL IO_Write(int32_t port, int32_t length, char *text)
 {
-    if (!beginOperation("IO_Write") || !isValidPort(port) || length < 0 || !text)
+    if (!BeginOperation("IO_Write") || !IsValidPort(port) || length < 0 || !text)
         return 0;
-    State &s = state();
+    State &s = EngineState();
     if (!s.port.open)
         return 0;
     const std::string_view line(text, strnlen(text, static_cast<std::size_t>(length)));
@@ -119,6 +119,6 @@ extern "C" KESTCOM_EXPORT int32_t KESTCOM_CALL IO_Write(int32_t port, int32_t le
         s.ioLog.pop_front();
 
     if (s.port.modem)
-        modemHears(s.port, line);
+        ModemHears(s.port, line);
     return 1;
 }

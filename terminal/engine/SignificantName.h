@@ -7,7 +7,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 // A name buffer longer than this is not a terminal name.
 inline constexpr std::size_t kNameScanLimit = 256;
@@ -22,4 +22,4 @@ inline std::string_view SignificantName(const char *name)
     return text;
 }
 
-} // namespace velmora::sim
+} // namespace terminal::engine

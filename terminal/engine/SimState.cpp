@@ -11,7 +11,7 @@
 #include <iterator>
 #include <limits>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 namespace {
 
@@ -22,7 +22,7 @@ constexpr std::string_view kOperations[] = {
 };
 static_assert(std::size(kOperations) == KESTCOM_OPERATION_COUNT);
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b)
+bool EqualsIgnoringCase(std::string_view a, std::string_view b)
 {
     return a.size() == b.size()
            && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
@@ -31,7 +31,7 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
               });
 }
 
-std::string_view skipBlanks(std::string_view text)
+std::string_view SkipBlanks(std::string_view text)
 {
     while (!text.empty() && text.front() == ' ')
         text.remove_prefix(1);
@@ -39,7 +39,7 @@ std::string_view skipBlanks(std::string_view text)
 }
 
 // Strips the final carriage return; nullopt when the line has none.
-std::optional<std::string_view> commandLine(std::string_view line)
+std::optional<std::string_view> CommandLine(std::string_view line)
 {
     if (line.empty() || line.back() != '\r')
         return std::nullopt;
@@ -49,7 +49,7 @@ std::optional<std::string_view> commandLine(std::string_view line)
 
 } // namespace
 
-Configuration factoryConfiguration()
+Configuration FactoryConfiguration()
 {
     // entrySeparation, messageDelay, dayCloseTime, twelveHourFlag, cardSeries,
     // maximumWorkTime, clockTickFlag, gate1, gate2
@@ -70,7 +70,7 @@ void Terminal::returnToFactory()
 State::State()
 {
     reset();
-    loadMorning(terminals.front(), pcClockSeconds(*this));
+    LoadMorning(terminals.front(), PcClockSeconds(*this));
 }
 
 void State::reset()
@@ -90,66 +90,66 @@ void State::reset()
     callCounts.clear();
 }
 
-State &state()
+State &EngineState()
 {
     static State instance;
     return instance;
 }
 
-bool nameMatches(const Terminal &terminal, const char *name)
+bool NameMatches(const Terminal &terminal, const char *name)
 {
     const std::string_view wanted = SignificantName(name);
     return !wanted.empty() && wanted == terminal.name;
 }
 
-Terminal *findTerminal(const char *name)
+Terminal *FindTerminal(const char *name)
 {
-    for (Terminal &terminal : state().terminals)
-        if (nameMatches(terminal, name))
+    for (Terminal &terminal : EngineState().terminals)
+        if (NameMatches(terminal, name))
             return &terminal;
     return nullptr;
 }
 
-bool isValidPort(int32_t port)
+bool IsValidPort(int32_t port)
 {
-    return port == state().portNumber;
+    return port == EngineState().portNumber;
 }
 
-bool isValidBaud(int32_t baud)
+bool IsValidBaud(int32_t baud)
 {
     return baud == 4800 || baud == 9600 || baud == 19200 || baud == 38400;
 }
 
-bool isDialLine(std::string_view line)
+bool IsDialLine(std::string_view line)
 {
-    const auto command = commandLine(line);
-    if (!command || command->size() < 5 || !equalsIgnoringCase(command->substr(0, 5), "AT DT"))
+    const auto command = CommandLine(line);
+    if (!command || command->size() < 5 || !EqualsIgnoringCase(command->substr(0, 5), "AT DT"))
         return false;
-    return !skipBlanks(command->substr(5)).empty();
+    return !SkipBlanks(command->substr(5)).empty();
 }
 
-bool isEscapeLine(std::string_view line)
+bool IsEscapeLine(std::string_view line)
 {
     return line == "+++" || line == "+++\r";
 }
 
-bool isHangUpLine(std::string_view line)
+bool IsHangUpLine(std::string_view line)
 {
-    const auto command = commandLine(line);
-    if (!command || command->size() < 2 || !equalsIgnoringCase(command->substr(0, 2), "AT"))
+    const auto command = CommandLine(line);
+    if (!command || command->size() < 2 || !EqualsIgnoringCase(command->substr(0, 2), "AT"))
         return false;
-    const std::string_view rest = skipBlanks(command->substr(2));
-    return equalsIgnoringCase(rest, "H0") || equalsIgnoringCase(rest, "H");
+    const std::string_view rest = SkipBlanks(command->substr(2));
+    return EqualsIgnoringCase(rest, "H0") || EqualsIgnoringCase(rest, "H");
 }
 
-bool isKnownOperation(std::string_view operation)
+bool IsKnownOperation(std::string_view operation)
 {
     return std::find(std::begin(kOperations), std::end(kOperations), operation) != std::end(kOperations);
 }
 
-bool beginOperation(std::string_view operation)
+bool BeginOperation(std::string_view operation)
 {
-    State &s = state();
+    State &s = EngineState();
     auto count = s.callCounts.find(operation);
     if (count == s.callCounts.end())
         count = s.callCounts.emplace(std::string(operation), 0).first;
@@ -164,15 +164,15 @@ bool beginOperation(std::string_view operation)
     return false;
 }
 
-Terminal *beginTerminalCommand(std::string_view operation, const char *name)
+Terminal *BeginTerminalCommand(std::string_view operation, const char *name)
 {
-    if (!beginOperation(operation) || !state().port.linkOpen)
+    if (!BeginOperation(operation) || !EngineState().port.linkOpen)
         return nullptr;
-    Terminal *terminal = findTerminal(name);
+    Terminal *terminal = FindTerminal(name);
     return terminal && terminal->answering ? terminal : nullptr;
 }
 
-int64_t realPcClockSeconds()
+int64_t RealPcClockSeconds()
 {
     const std::time_t now = std::time(nullptr);
     std::tm local{};
@@ -189,61 +189,61 @@ int64_t realPcClockSeconds()
     return day * clocktime::kSecondsPerDay + secondOfDay;
 }
 
-int64_t clampPcClock(int64_t value)
+int64_t ClampPcClock(int64_t value)
 {
     return std::clamp(value, -kPcClockLimit, kPcClockLimit);
 }
 
-int64_t pcClockSeconds(const State &s)
+int64_t PcClockSeconds(const State &s)
 {
     if (s.frozenPcClock)
         return *s.frozenPcClock;
-    return clampPcClock(realPcClockSeconds() + s.pcClockShift);
+    return ClampPcClock(RealPcClockSeconds() + s.pcClockShift);
 }
 
-int64_t pcClockSeconds()
+int64_t PcClockSeconds()
 {
-    return pcClockSeconds(state());
+    return PcClockSeconds(EngineState());
 }
 
-int64_t terminalClock(const Terminal &terminal)
+int64_t TerminalClock(const Terminal &terminal)
 {
-    return pcClockSeconds() + terminal.clockOffset;
+    return PcClockSeconds() + terminal.clockOffset;
 }
 
-std::string boundedText(const char *text, std::size_t limit)
+std::string BoundedText(const char *text, std::size_t limit)
 {
     return text ? std::string(text, strnlen(text, limit)) : std::string();
 }
 
-void persistLine()
+void PersistLine()
 {
-    if (Store *store = state().store)
-        store->lineChanged(state());
+    if (Store *store = EngineState().store)
+        store->lineChanged(EngineState());
 }
 
-void persistTerminal(const Terminal &terminal)
+void PersistTerminal(const Terminal &terminal)
 {
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->terminalChanged(terminal);
 }
 
-void persistAll()
+void PersistAll()
 {
-    if (Store *store = state().store)
-        store->allReplaced(state());
+    if (Store *store = EngineState().store)
+        store->allReplaced(EngineState());
 }
 
-int32_t stampCard(Terminal &terminal, int32_t cardCode)
+int32_t StampCard(Terminal &terminal, int32_t cardCode)
 {
-    return stampCard(terminal, cardCode, 0, 0, 1);
+    return StampCard(terminal, cardCode, 0, 0, 1);
 }
 
-int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t justification,
+int32_t StampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t justification,
                   uint8_t presence)
 {
-    const auto now = clocktime::ToClockSeconds(terminalClock(terminal));
-    if (!now || terminal.entries.size() >= state().entryCapacity)
+    const auto now = clocktime::ToClockSeconds(TerminalClock(terminal));
+    if (!now || terminal.entries.size() >= EngineState().entryCapacity)
         return -1;
     Entry entry;
     entry.seconds = *now;
@@ -254,31 +254,31 @@ int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t ju
     entry.origin = Origin::Card;
     entry.serial = terminal.takeSerial();
     terminal.entries.append(entry);
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->entryInserted(terminal, terminal.entries.size() - 1);
     return terminal.entryCount() - 1;
 }
 
-void setTerminalClock(Terminal &terminal, int32_t seconds)
+void SetTerminalClock(Terminal &terminal, int32_t seconds)
 {
-    terminal.clockOffset = seconds - pcClockSeconds();
-    persistTerminal(terminal);
+    terminal.clockOffset = seconds - PcClockSeconds();
+    PersistTerminal(terminal);
 }
 
-void setSpentClockChanges(Terminal &terminal, std::map<int, Event> spent,
+void SetSpentClockChanges(Terminal &terminal, std::map<int, Event> spent,
                           std::optional<int32_t> clockSeconds)
 {
     terminal.spentClockChanges = std::move(spent);
     if (clockSeconds)
-        terminal.clockOffset = *clockSeconds - pcClockSeconds();
-    persistTerminal(terminal);
+        terminal.clockOffset = *clockSeconds - PcClockSeconds();
+    PersistTerminal(terminal);
 }
 
-void runClockChanges(Terminal &terminal)
+void RunClockChanges(Terminal &terminal)
 {
     ClockChangeWatch watch{terminal.clockSeenBySchedule, terminal.spentClockChanges};
-    const int64_t clock = terminalClock(terminal);
-    const int64_t shift = advanceClockChanges(watch, heldEvents(terminal.events), clock);
+    const int64_t clock = TerminalClock(terminal);
+    const int64_t shift = AdvanceClockChanges(watch, HeldEvents(terminal.events), clock);
     terminal.clockSeenBySchedule = watch.seenClock;
     // The moved clock and its spent slot are kept in one change, so a stop
     // between the two can neither lose the shift nor repeat it.
@@ -286,10 +286,10 @@ void runClockChanges(Terminal &terminal)
     if (shift != 0)
         moved = clocktime::ToClockSeconds(clock + shift);
     if (moved || watch.spent != terminal.spentClockChanges)
-        setSpentClockChanges(terminal, std::move(watch.spent), moved);
+        SetSpentClockChanges(terminal, std::move(watch.spent), moved);
 }
 
-Terminal *addTerminal(std::string_view name)
+Terminal *AddTerminal(std::string_view name)
 {
     while (!name.empty() && name.back() == ' ')
         name.remove_suffix(1);
@@ -297,53 +297,53 @@ Terminal *addTerminal(std::string_view name)
         || name.find('\0') != std::string_view::npos)
         return nullptr;
     const std::string wanted(name);
-    if (findTerminal(wanted.c_str()))
+    if (FindTerminal(wanted.c_str()))
         return nullptr;
-    Terminal &added = state().terminals.emplace_back(wanted);
-    persistAll();
+    Terminal &added = EngineState().terminals.emplace_back(wanted);
+    PersistAll();
     return &added;
 }
 
-bool removeTerminal(std::string_view name)
+bool RemoveTerminal(std::string_view name)
 {
     const std::string wanted(name);
-    auto &terminals = state().terminals;
+    auto &terminals = EngineState().terminals;
     const auto found = std::find_if(terminals.begin(), terminals.end(), [&](const Terminal &t) {
-        return nameMatches(t, wanted.c_str());
+        return NameMatches(t, wanted.c_str());
     });
     if (found == terminals.end())
         return false;
     terminals.erase(found);
-    persistAll();
+    PersistAll();
     return true;
 }
 
-void killTerminal(Terminal &terminal)
+void KillTerminal(Terminal &terminal)
 {
     terminal.returnToFactory();
-    if (Store *store = state().store)
+    if (Store *store = EngineState().store)
         store->terminalReplaced(terminal);
 }
 
-void loadMorningNow(Terminal &terminal)
+void LoadMorningNow(Terminal &terminal)
 {
-    loadMorning(terminal, pcClockSeconds());
-    if (Store *store = state().store)
+    LoadMorning(terminal, PcClockSeconds());
+    if (Store *store = EngineState().store)
         store->terminalReplaced(terminal);
 }
 
-void resetLine()
+void ResetLine()
 {
-    State &s = state();
+    State &s = EngineState();
     const int32_t portNumber = s.portNumber;
     s.reset();
     s.portNumber = portNumber;
-    persistAll();
+    PersistAll();
 }
 
-void returnToDemoMorning()
+void ReturnToDemoMorning()
 {
-    State &s = state();
+    State &s = EngineState();
     // A program holding the port keeps its link; the PC clock is not the terminal's.
     const Port port = s.port;
     const int32_t portNumber = s.portNumber;
@@ -354,16 +354,16 @@ void returnToDemoMorning()
     s.portNumber = portNumber;
     s.frozenPcClock = frozenPcClock;
     s.pcClockShift = pcClockShift;
-    loadMorning(s.terminals.front(), pcClockSeconds(s));
-    persistAll();
+    LoadMorning(s.terminals.front(), PcClockSeconds(s));
+    PersistAll();
 }
 
-bool validReaderPointer(int32_t value)
+bool ValidReaderPointer(int32_t value)
 {
     return value >= -1;
 }
 
-std::string clockNameBytes(const std::string &name, bool zeroTerminated)
+std::string ClockNameBytes(const std::string &name, bool zeroTerminated)
 {
     constexpr std::size_t kLength = kestcom_abi::kClockNameLength;
     if (zeroTerminated && name.size() < kLength)
@@ -373,4 +373,4 @@ std::string clockNameBytes(const std::string &name, bool zeroTerminated)
     return bytes + '\0';
 }
 
-} // namespace velmora::sim
+} // namespace terminal::engine

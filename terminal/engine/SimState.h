@@ -22,7 +22,7 @@
 #include "terminal/engine/EntryMemory.h"
 #include "terminal/engine/Store.h"
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 inline constexpr std::string_view kDefaultTerminalName = "PONTO_00";
 inline constexpr int32_t kPortNumber = 1;
@@ -53,7 +53,7 @@ struct Adjustment
 using Configuration = std::array<int32_t, kConfigurationSize>;
 using Event = std::array<int32_t, 6>;
 
-Configuration factoryConfiguration();
+Configuration FactoryConfiguration();
 
 struct Terminal
 {
@@ -68,7 +68,7 @@ struct Terminal
     int64_t clockOffset = 0; // terminal clock minus PC clock
     Adjustment adjustment;
 
-    Configuration configuration = factoryConfiguration();
+    Configuration configuration = FactoryConfiguration();
     std::vector<std::string> justifications;
     std::map<std::pair<int32_t, int32_t>, std::string> messages; // (employee, kind)
     bool messageShown = false;
@@ -133,80 +133,80 @@ struct State
     void reset();
 };
 
-State &state();
+State &EngineState();
 
 // --- decisions, kept small so they read as rules ---
 
-bool nameMatches(const Terminal &terminal, const char *name);
-Terminal *findTerminal(const char *name);
+bool NameMatches(const Terminal &terminal, const char *name);
+Terminal *FindTerminal(const char *name);
 
-bool isValidPort(int32_t port);
-bool isValidBaud(int32_t baud);
-bool isDialLine(std::string_view line);
-bool isEscapeLine(std::string_view line);
-bool isHangUpLine(std::string_view line);
+bool IsValidPort(int32_t port);
+bool IsValidBaud(int32_t baud);
+bool IsDialLine(std::string_view line);
+bool IsEscapeLine(std::string_view line);
+bool IsHangUpLine(std::string_view line);
 
-bool isKnownOperation(std::string_view operation);
+bool IsKnownOperation(std::string_view operation);
 
 // Counts the call and consumes one injected failure; false = fail now.
-bool beginOperation(std::string_view operation);
-// beginOperation plus: link open and the named terminal on the line, answering.
-Terminal *beginTerminalCommand(std::string_view operation, const char *name);
+bool BeginOperation(std::string_view operation);
+// BeginOperation plus: link open and the named terminal on the line, answering.
+Terminal *BeginTerminalCommand(std::string_view operation, const char *name);
 
 // --- clock ---
-int64_t pcClockSeconds();
-int64_t pcClockSeconds(const State &s);
-int64_t realPcClockSeconds();
-int64_t clampPcClock(int64_t value);
-int64_t terminalClock(const Terminal &terminal);
+int64_t PcClockSeconds();
+int64_t PcClockSeconds(const State &s);
+int64_t RealPcClockSeconds();
+int64_t ClampPcClock(int64_t value);
+int64_t TerminalClock(const Terminal &terminal);
 
 // --- text ---
-std::string boundedText(const char *text, std::size_t limit);
+std::string BoundedText(const char *text, std::size_t limit);
 
 // --- what a changed state tells its store (no-ops without one) ---
-void persistLine();
-void persistTerminal(const Terminal &terminal);
-void persistAll();
+void PersistLine();
+void PersistTerminal(const Terminal &terminal);
+void PersistAll();
 
 // --- entry points for whatever drives the terminals besides the line
 //     (test interface, front panel); each change is persisted ---
 // A card at the reader: the new entry's index, or -1 (memory full, clock
 // outside 32 bits).
-int32_t stampCard(Terminal &terminal, int32_t cardCode);
+int32_t StampCard(Terminal &terminal, int32_t cardCode);
 // A card at the reader with the key pressed and justification chosen there.
-int32_t stampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t justification,
+int32_t StampCard(Terminal &terminal, int32_t cardCode, uint8_t aux1, uint8_t justification,
                   uint8_t presence);
 // The terminal's clock reads `seconds` now and runs on from there.
-void setTerminalClock(Terminal &terminal, int32_t seconds);
+void SetTerminalClock(Terminal &terminal, int32_t seconds);
 // The clock-change slots now spent and, when one just fired, the clock it
 // moved to, kept together in one change.
-void setSpentClockChanges(Terminal &terminal, std::map<int, Event> spent,
+void SetSpentClockChanges(Terminal &terminal, std::map<int, Event> spent,
                           std::optional<int32_t> clockSeconds = std::nullopt);
 // The summer/winter clock changes now due: the clock moves and the slot is
 // spent, kept in one change. The first look at a terminal only takes note of
 // its clock, so nothing past fires late.
-void runClockChanges(Terminal &terminal);
+void RunClockChanges(Terminal &terminal);
 // Empty, too long or duplicate names fail (nullptr / false).
-Terminal *addTerminal(std::string_view name);
-bool removeTerminal(std::string_view name);
+Terminal *AddTerminal(std::string_view name);
+bool RemoveTerminal(std::string_view name);
 // Factory state: no entries, start configuration; the terminal stays on the line.
-void killTerminal(Terminal &terminal);
+void KillTerminal(Terminal &terminal);
 // W_Kill as the line asks it (the in-process library without W_Kill leaves
 // it out of its exports).
-int32_t killCommand(const char *name);
+int32_t KillCommand(const char *name);
 // The demo morning for the current PC day replaces the entries.
-void loadMorningNow(Terminal &terminal);
+void LoadMorningNow(Terminal &terminal);
 // Back to the empty, deterministic start of the test interface.
-void resetLine();
+void ResetLine();
 // Back to the state of a terminal that never ran: PONTO_00 alone with the
 // demo morning. The port and the PC clock are left as they are.
-void returnToDemoMorning();
+void ReturnToDemoMorning();
 
 // --- entries ---
-bool validReaderPointer(int32_t value);
+bool ValidReaderPointer(int32_t value);
 // The bytes W_ReceiveEntry writes into the caller's name buffer: nine
 // characters and a zero, or a short name and one zero byte.
-std::string clockNameBytes(const std::string &name, bool zeroTerminated);
-void loadMorning(Terminal &terminal, int64_t pcNow);
+std::string ClockNameBytes(const std::string &name, bool zeroTerminated);
+void LoadMorning(Terminal &terminal, int64_t pcNow);
 
-} // namespace velmora::sim
+} // namespace terminal::engine

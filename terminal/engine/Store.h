@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace velmora::sim {
+namespace terminal::engine {
 
 struct State;
 struct Terminal;
@@ -44,4 +44,4 @@ public:
     virtual void allReplaced(const State &state) = 0;
 };
 
-} // namespace velmora::sim
+} // namespace terminal::engine

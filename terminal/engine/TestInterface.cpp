@@ -7,14 +7,14 @@
 #include <iterator>
 #include <limits>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 
 namespace {
 
-int64_t saturatingAdd(int64_t a, int64_t b)
+int64_t SaturatingAdd(int64_t a, int64_t b)
 {
     // Both sides stay far inside 64 bits once clamped.
-    return clampPcClock(clampPcClock(a) + clampPcClock(b));
+    return ClampPcClock(ClampPcClock(a) + ClampPcClock(b));
 }
 
 } // namespace
@@ -23,63 +23,63 @@ extern "C" {
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_Reset(void)
 {
-    resetLine();
+    ResetLine();
 }
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_SetZeroTerminatedNames(int32_t on)
 {
-    state().zeroTerminatedNames = on != 0;
-    persistLine();
+    EngineState().zeroTerminatedNames = on != 0;
+    PersistLine();
 }
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_LoadMorning(const char *name)
 {
-    if (Terminal *terminal = findTerminal(name))
-        loadMorningNow(*terminal);
+    if (Terminal *terminal = FindTerminal(name))
+        LoadMorningNow(*terminal);
 }
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_SetPcClock(int64_t clockSeconds)
 {
-    state().frozenPcClock = clampPcClock(clockSeconds);
+    EngineState().frozenPcClock = ClampPcClock(clockSeconds);
 }
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_AdvancePcClock(int64_t seconds)
 {
-    State &s = state();
+    State &s = EngineState();
     if (s.frozenPcClock)
-        s.frozenPcClock = saturatingAdd(*s.frozenPcClock, seconds);
+        s.frozenPcClock = SaturatingAdd(*s.frozenPcClock, seconds);
     else
-        s.pcClockShift = saturatingAdd(s.pcClockShift, seconds);
+        s.pcClockShift = SaturatingAdd(s.pcClockShift, seconds);
 }
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_UseRealPcClock(void)
 {
-    state().frozenPcClock.reset();
-    state().pcClockShift = 0;
+    EngineState().frozenPcClock.reset();
+    EngineState().pcClockShift = 0;
 }
 
 KESTCOM_EXPORT int64_t KESTCOM_CALL Sim_PcClock(void)
 {
-    return pcClockSeconds();
+    return PcClockSeconds();
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_AddTerminal(const char *name)
 {
-    return addTerminal(SignificantName(name)) ? 1 : 0;
+    return AddTerminal(SignificantName(name)) ? 1 : 0;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_RemoveTerminal(const char *name)
 {
-    return removeTerminal(SignificantName(name)) ? 1 : 0;
+    return RemoveTerminal(SignificantName(name)) ? 1 : 0;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalAnswering(const char *name, int32_t on)
 {
-    Terminal *terminal = findTerminal(name);
+    Terminal *terminal = FindTerminal(name);
     if (!terminal)
         return 0;
     terminal->answering = on != 0;
-    persistTerminal(*terminal);
+    PersistTerminal(*terminal);
     return 1;
 }
 
@@ -87,15 +87,15 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetEntryCapacity(int32_t capacity)
 {
     if (capacity < 0 || capacity == std::numeric_limits<int32_t>::max())
         return 0;
-    state().entryCapacity = static_cast<std::size_t>(capacity);
-    persistLine();
+    EngineState().entryCapacity = static_cast<std::size_t>(capacity);
+    PersistLine();
     return 1;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PassCard(const char *name, int32_t cardCode)
 {
-    Terminal *terminal = findTerminal(name);
-    return terminal ? stampCard(*terminal, cardCode) : -1;
+    Terminal *terminal = FindTerminal(name);
+    return terminal ? StampCard(*terminal, cardCode) : -1;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PassCardWith(const char *name, int32_t cardCode,
@@ -103,21 +103,21 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PassCardWith(const char *name, int32_t c
                                                      int32_t presence)
 {
     const auto fitsByte = [](int32_t v) { return v >= 0 && v <= 255; };
-    Terminal *terminal = findTerminal(name);
+    Terminal *terminal = FindTerminal(name);
     if (!terminal || !fitsByte(aux1) || !fitsByte(justification) || !fitsByte(presence))
         return -1;
-    return stampCard(*terminal, cardCode, static_cast<uint8_t>(aux1),
+    return StampCard(*terminal, cardCode, static_cast<uint8_t>(aux1),
                      static_cast<uint8_t>(justification), static_cast<uint8_t>(presence));
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_TerminalCount(void)
 {
-    return static_cast<int32_t>(state().terminals.size());
+    return static_cast<int32_t>(EngineState().terminals.size());
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetTerminalName(int32_t i, char *buf, int32_t size)
 {
-    const auto &terminals = state().terminals;
+    const auto &terminals = EngineState().terminals;
     if (i < 0 || static_cast<std::size_t>(i) >= terminals.size())
         return 0;
     return CopyText(terminals[static_cast<std::size_t>(i)].name, buf, size);
@@ -125,22 +125,22 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetTerminalName(int32_t i, char *buf, in
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_SetTerminalClock(const char *name, int32_t clockSeconds)
 {
-    Terminal *terminal = findTerminal(name);
+    Terminal *terminal = FindTerminal(name);
     if (!terminal)
         return 0;
-    setTerminalClock(*terminal, clockSeconds);
+    SetTerminalClock(*terminal, clockSeconds);
     return 1;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_EntryCount(const char *name)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     return terminal ? terminal->entryCount() : -1;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEntry(const char *name, int32_t index, SimEntry *out)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || !out || index < 0 || index >= terminal->entryCount())
         return 0;
     const Entry entry = terminal->entries[static_cast<std::size_t>(index)];
@@ -154,7 +154,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEntry(const char *name, int32_t index
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetPointers(const char *name, int32_t *first,
                                                     int32_t *second, int32_t *reader)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || !first || !second || !reader)
         return 0;
     *first = terminal->entryCount();
@@ -165,14 +165,14 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetPointers(const char *name, int32_t *f
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_ReadClock(const char *name)
 {
-    const Terminal *terminal = findTerminal(name);
-    return terminal ? clocktime::ToClockSeconds(terminalClock(*terminal)).value_or(0) : 0;
+    const Terminal *terminal = FindTerminal(name);
+    return terminal ? clocktime::ToClockSeconds(TerminalClock(*terminal)).value_or(0) : 0;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetAdjustment(const char *name, int32_t *reference,
                                                       int64_t *drift)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || !reference || !drift || terminal->adjustment.count == 0)
         return 0;
     *reference = terminal->adjustment.reference;
@@ -185,7 +185,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PortState(int32_t *open, int32_t *baud,
 {
     if (!open || !baud || !callConnected || !linkOpen)
         return 0;
-    const Port &port = state().port;
+    const Port &port = EngineState().port;
     *open = port.open;
     *baud = port.baud;
     *callConnected = port.callConnected;
@@ -195,12 +195,12 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_PortState(int32_t *open, int32_t *baud,
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_IoWriteCount(void)
 {
-    return static_cast<int32_t>(state().ioLog.size());
+    return static_cast<int32_t>(EngineState().ioLog.size());
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_IoWriteText(int32_t i, char *buf, int32_t size)
 {
-    const auto &log = state().ioLog;
+    const auto &log = EngineState().ioLog;
     if (i < 0 || static_cast<std::size_t>(i) >= log.size())
         return 0;
     return CopyText(log[static_cast<std::size_t>(i)], buf, size);
@@ -208,9 +208,9 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_IoWriteText(int32_t i, char *buf, int32_
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_FailOperation(const char *operation, int32_t times)
 {
-    if (!operation || !isKnownOperation(operation) || times < -1)
+    if (!operation || !IsKnownOperation(operation) || times < -1)
         return;
-    auto &failures = state().failures;
+    auto &failures = EngineState().failures;
     if (times == 0)
         failures.erase(std::string(operation));
     else
@@ -221,14 +221,14 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_CallCount(const char *operation)
 {
     if (!operation)
         return 0;
-    const auto &counts = state().callCounts;
+    const auto &counts = EngineState().callCounts;
     const auto found = counts.find(std::string_view(operation));
     return found == counts.end() ? 0 : found->second;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetConfiguration(const char *name, int32_t out[9])
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || !out)
         return 0;
     std::copy(terminal->configuration.begin(), terminal->configuration.end(), out);
@@ -237,14 +237,14 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetConfiguration(const char *name, int32
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_JustificationCount(const char *name)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     return terminal ? static_cast<int32_t>(terminal->justifications.size()) : -1;
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetJustification(const char *name, int32_t i, char *buf,
                                                          int32_t size)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || i < 0 || static_cast<std::size_t>(i) >= terminal->justifications.size())
         return 0;
     return CopyText(terminal->justifications[static_cast<std::size_t>(i)], buf, size);
@@ -253,7 +253,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetJustification(const char *name, int32
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetMessage(const char *name, int32_t employee,
                                                    int32_t kind, char *buf, int32_t size)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal)
         return 0;
     const auto found = terminal->messages.find({employee, kind});
@@ -263,7 +263,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetMessage(const char *name, int32_t emp
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessage(const char *name, int32_t *number,
                                                         char *buf, int32_t size)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || !number || !terminal->messageShown || !CopyText(terminal->shownText, buf, size))
         return 0;
     *number = terminal->shownNumber;
@@ -272,7 +272,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessage(const char *name, int32_
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessageTime(const char *name, int64_t *at)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || !at || !terminal->messageShown)
         return 0;
     *at = terminal->shownAt;
@@ -281,7 +281,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetShownMessageTime(const char *name, in
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEvent(const char *name, int32_t slot, int32_t out[6])
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || !out || slot < 0 || slot >= kEventSlots)
         return 0;
     const auto &event = terminal->events[static_cast<std::size_t>(slot)];
@@ -295,7 +295,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeName(const char *name, int32_
                                                         char *buf, int32_t size,
                                                         int32_t *cardCode, int32_t *last)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || !cardCode || !last)
         return 0;
     const auto found = terminal->employees.find(employee);
@@ -308,7 +308,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeName(const char *name, int32_
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_EmployeeCount(const char *name)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     return terminal ? static_cast<int32_t>(terminal->employees.size()) : -1;
 }
 
@@ -316,7 +316,7 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeAt(const char *name, int32_t 
                                                       int32_t *employee, char *buf, int32_t size,
                                                       int32_t *cardCode)
 {
-    const Terminal *terminal = findTerminal(name);
+    const Terminal *terminal = FindTerminal(name);
     if (!terminal || !employee || !cardCode || i < 0
         || static_cast<std::size_t>(i) >= terminal->employees.size())
         return 0;
@@ -331,15 +331,15 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetEmployeeAt(const char *name, int32_t 
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetPcName(char *buf, int32_t size)
 {
-    return CopyText(state().pcName, buf, size);
+    return CopyText(EngineState().pcName, buf, size);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_GetConfirmationsTimeout(int32_t *a, int32_t *b)
 {
     if (!a || !b)
         return 0;
-    *a = state().confirmationsA;
-    *b = state().confirmationsB;
+    *a = EngineState().confirmationsA;
+    *b = EngineState().confirmationsB;
     return 1;
 }
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-namespace velmora::line {
+namespace terminal::line {
 
 std::optional<FrameSplitter::Piece> FrameSplitter::next()
 {
@@ -13,14 +13,14 @@ std::optional<FrameSplitter::Piece> FrameSplitter::next()
         m_buffer.erase(0, n);
         m_skip -= n;
     }
-    const auto length = bodyLength(m_buffer);
+    const auto length = BodyLength(m_buffer);
     if (!length)
         return std::nullopt;
     Piece piece;
     if (*length > kMaxBody) {
         // Refused unread; its bytes are passed over as they come.
         const auto sequence = m_buffer.size() > 2 ? static_cast<uint8_t>(m_buffer[2]) : uint8_t(0);
-        piece.failure = failureAnswer(sequence, Status::TooLong);
+        piece.failure = FailureAnswer(sequence, Status::TooLong);
         piece.frameBytes = kLengthBytes + *length;
         m_skip = kLengthBytes + *length;
         return piece;
@@ -31,7 +31,7 @@ std::optional<FrameSplitter::Piece> FrameSplitter::next()
     piece.frameBytes = kLengthBytes + *length;
     m_buffer.erase(0, piece.frameBytes);
     if (piece.body.size() < 2)
-        piece.failure = failureAnswer(piece.body.empty() ? 0 : uint8_t(piece.body[0]),
+        piece.failure = FailureAnswer(piece.body.empty() ? 0 : uint8_t(piece.body[0]),
                                       Status::Malformed);
     return piece;
 }
@@ -42,4 +42,4 @@ void FrameSplitter::clear()
     m_skip = 0;
 }
 
-} // namespace velmora::line
+} // namespace terminal::line

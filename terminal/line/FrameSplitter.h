@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::line {
+namespace terminal::line {
 
 class FrameSplitter
 {
@@ -30,4 +30,4 @@ private:
     std::size_t m_skip = 0;
 };
 
-} // namespace velmora::line
+} // namespace terminal::line

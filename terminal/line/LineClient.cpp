@@ -13,7 +13,7 @@
 #include <thread>
 #include <unistd.h>
 
-namespace velmora::line {
+namespace terminal::line {
 
 namespace {
 
@@ -27,7 +27,7 @@ constexpr std::chrono::milliseconds kDefaultTimeout{1000};
 // full memory) is not a silent terminal.
 constexpr std::chrono::milliseconds kTestTimeout{30000};
 
-int connectSocket(const std::string &path)
+int ConnectSocket(const std::string &path)
 {
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0)
@@ -44,7 +44,7 @@ int connectSocket(const std::string &path)
     return fd;
 }
 
-bool sendAll(int fd, const std::string &bytes)
+bool SendAll(int fd, const std::string &bytes)
 {
     std::size_t sent = 0;
     while (sent < bytes.size()) {
@@ -60,7 +60,7 @@ bool sendAll(int fd, const std::string &bytes)
 
 } // namespace
 
-LineClient &lineClient()
+LineClient &LibraryLineClient()
 {
     static LineClient client;
     return client;
@@ -72,10 +72,10 @@ LineClient::~LineClient()
         ::close(m_fd);
 }
 
-void startTerminal(int32_t port)
+void StartTerminal(int32_t port)
 {
     Dl_info info{};
-    if (!dladdr(reinterpret_cast<void *>(&startTerminal), &info) || !info.dli_fname)
+    if (!dladdr(reinterpret_cast<void *>(&StartTerminal), &info) || !info.dli_fname)
         return;
     std::string folder = info.dli_fname;
     const std::size_t slash = folder.rfind('/');
@@ -83,10 +83,10 @@ void startTerminal(int32_t port)
     const std::string program = folder + "/velmora-terminal";
     if (access(program.c_str(), X_OK) != 0)
         return;
-    const std::string portArgument = portName(port);
+    const std::string portArgument = PortName(port);
     // Its output goes to a log beside its socket, not to whatever this
     // process writes to (a test runner would wait for that pipe to close).
-    const SocketPlace place = socketPlace(port);
+    const SocketPlace place = SocketPlaceOf(port);
     const std::string log = place.path.empty() ? std::string("/dev/null") : place.path + ".log";
     char *const argv[] = {const_cast<char *>(program.c_str()), const_cast<char *>("--port"),
                           const_cast<char *>(portArgument.c_str()), nullptr};
@@ -124,17 +124,17 @@ std::chrono::milliseconds LineClient::answerTimeout() const
 
 bool LineClient::connect(int32_t port)
 {
-    const SocketPlace place = socketPlace(port);
+    const SocketPlace place = SocketPlaceOf(port);
     if (place.path.empty())
         return false;
-    int fd = connectSocket(place.path);
+    int fd = ConnectSocket(place.path);
     if (fd < 0 && (errno == ENOENT || errno == ECONNREFUSED)) {
-        startTerminal(port);
+        StartTerminal(port);
         const auto until = Clock::now() + kStartWait;
         m_startingUntil = until;
         while (fd < 0 && Clock::now() < until) {
             std::this_thread::sleep_for(kStartPoll);
-            fd = connectSocket(place.path);
+            fd = ConnectSocket(place.path);
         }
     }
     if (fd < 0)
@@ -169,13 +169,13 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
     std::string frame = request.frame();
     frame[kLengthBytes] = static_cast<char>(sequence);
 
-    const auto timeout = isLineOperation(uint8_t(op))
+    const auto timeout = IsLineOperation(uint8_t(op))
                              ? std::chrono::duration_cast<std::chrono::milliseconds>(
-                                   exchangeTime(frame.size(), longestAnswer(op), m_baud))
+                                   ExchangeTime(frame.size(), LongestAnswer(op), m_baud))
                                    + answerTimeout()
                              : kTestTimeout;
     const auto deadline = std::max(Clock::now() + timeout, m_startingUntil);
-    if (!sendAll(m_fd, frame)) {
+    if (!SendAll(m_fd, frame)) {
         lost();
         return std::nullopt;
     }
@@ -247,7 +247,7 @@ int32_t LineClient::setConfirmations(int32_t a, int32_t b)
 
 int32_t LineClient::open(Op op, int32_t port, int32_t baud)
 {
-    if (portName(port).empty())
+    if (PortName(port).empty())
         return 0;
     if (m_fd >= 0 && (m_connectedPort != port || m_lineLost)) {
         disconnect();
@@ -312,7 +312,7 @@ std::optional<int32_t> LineClient::openOn(Op op, int32_t port, int32_t baud)
 
 int32_t LineClient::close(int32_t port)
 {
-    if (portName(port).empty())
+    if (PortName(port).empty())
         return 0;
     if (!m_portOpen || m_linePort != port || m_lineLost || m_fd < 0) {
         if (m_linePort == port) {
@@ -369,4 +369,4 @@ void LineClient::setTestPort(int32_t port)
         disconnect();
 }
 
-} // namespace velmora::line
+} // namespace terminal::line

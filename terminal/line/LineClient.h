@@ -10,7 +10,7 @@
 #include <optional>
 #include <string>
 
-namespace velmora::line {
+namespace terminal::line {
 
 struct Answer
 {
@@ -76,10 +76,10 @@ private:
     std::chrono::steady_clock::time_point m_startingUntil{};
 };
 
-LineClient &lineClient();
+LineClient &LibraryLineClient();
 
 // Starts velmora-terminal for the port from the folder this library was
 // loaded from, detached, so it outlives the program as a terminal would.
-void startTerminal(int32_t port);
+void StartTerminal(int32_t port);
 
-} // namespace velmora::line
+} // namespace terminal::line

@@ -9,7 +9,7 @@
 #include "terminal/engine/SimTerminalTest.h"
 #include "link/TerminalLimits.h"
 
-using namespace velmora::line;
+using namespace terminal::line;
 
 namespace {
 
@@ -27,7 +27,7 @@ template <Op op, typename... P>
 int32_t OnLine(P... params)
 {
     auto request = EncodeRequest(op, params...);
-    return request ? Answered(op, lineClient().call(*request, op), params...) : 0;
+    return request ? Answered(op, LibraryLineClient().call(*request, op), params...) : 0;
 }
 
 // One operation only on the port the library holds.
@@ -35,7 +35,7 @@ template <Op op, typename... P>
 int32_t OnPort(int32_t port, P... params)
 {
     auto request = EncodeRequest(op, port, params...);
-    return request ? Answered(op, lineClient().onPort(port, *request, op), port, params...) : 0;
+    return request ? Answered(op, LibraryLineClient().onPort(port, *request, op), port, params...) : 0;
 }
 
 // A call of the test interface; `unanswered` when no terminal answered.
@@ -45,7 +45,7 @@ int32_t OnTest(int32_t unanswered, P... params)
     auto request = EncodeRequest(op, params...);
     if (!request)
         return 0;
-    const auto answer = lineClient().testCall(*request, op);
+    const auto answer = LibraryLineClient().testCall(*request, op);
     return answer ? Answered(op, answer, params...) : unanswered;
 }
 
@@ -54,7 +54,7 @@ template <Op op, typename... P>
 void TellTest(P... params)
 {
     if (auto request = EncodeRequest(op, params...))
-        lineClient().testCall(*request, op);
+        LibraryLineClient().testCall(*request, op);
 }
 
 } // namespace
@@ -63,17 +63,17 @@ extern "C" {
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL SetPCName(char *pcName)
 {
-    return lineClient().setPcName(pcName);
+    return LibraryLineClient().setPcName(pcName);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL SetConfirmationsTimeout(int32_t a, int32_t b)
 {
-    return lineClient().setConfirmations(a, b);
+    return LibraryLineClient().setConfirmations(a, b);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL InitializeCommWithoutError(int32_t port, int32_t baud)
 {
-    return lineClient().open(Op::InitializeCommWithoutError, port, baud);
+    return LibraryLineClient().open(Op::InitializeCommWithoutError, port, baud);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL InitializeCommWithoutOpen(int32_t port)
@@ -88,12 +88,12 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL Reset_Message(char *name)
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL TerminateComm(int32_t port)
 {
-    return lineClient().close(port);
+    return LibraryLineClient().close(port);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL IO_Open(int32_t port, int32_t baud)
 {
-    return lineClient().open(Op::IO_Open, port, baud);
+    return LibraryLineClient().open(Op::IO_Open, port, baud);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL IO_Write(int32_t port, int32_t length, char *text)
@@ -214,8 +214,8 @@ KESTCOM_EXPORT int32_t KESTCOM_CALL W_ReceiveEntry(char *clockName, int32_t *ind
 
 KESTCOM_EXPORT void KESTCOM_CALL Sim_SetTestPort(int32_t port)
 {
-    if (!portName(port).empty())
-        lineClient().setTestPort(port);
+    if (!PortName(port).empty())
+        LibraryLineClient().setTestPort(port);
 }
 
 KESTCOM_EXPORT int32_t KESTCOM_CALL Sim_TerminalProcess(void)
@@ -261,7 +261,7 @@ KESTCOM_EXPORT void KESTCOM_CALL Sim_UseRealPcClock(void)
 KESTCOM_EXPORT int64_t KESTCOM_CALL Sim_PcClock(void)
 {
     auto request = EncodeRequest(Op::Sim_PcClock);
-    const auto answer = lineClient().testCall(*request, Op::Sim_PcClock);
+    const auto answer = LibraryLineClient().testCall(*request, Op::Sim_PcClock);
     int64_t value = 0;
     return answer && DecodeResults(Op::Sim_PcClock, answer->body, &value) ? value : 0;
 }

@@ -31,7 +31,7 @@
 #include <type_traits>
 #include <utility>
 
-namespace velmora::line {
+namespace terminal::line {
 
 namespace codec {
 
@@ -123,7 +123,7 @@ inline void Encode(Encoding &e, char, int64_t value)
 inline void Encode(Encoding &e, char letter, const char *value)
 {
     if (letter == 'n') {
-        e.writer.text(sim::SignificantName(value));
+        e.writer.text(engine::SignificantName(value));
     } else if (letter == 't' && value) {
         const std::size_t limit = e.textLength >= 0 ? std::size_t(e.textLength) : kMaxBody;
         const std::string_view text(value, strnlen(value, limit));
@@ -193,7 +193,7 @@ inline void Write(const Results &in, std::size_t i, char letter, char *place, Ro
         std::memcpy(place, in.texts[i].data(), in.texts[i].size());
         place[in.texts[i].size()] = '\0';
     } else if (letter == 'x') {
-        sim::CopyText(in.texts[i], place, room.size);
+        engine::CopyText(in.texts[i], place, room.size);
     }
 }
 inline void Write(const Results &in, std::size_t i, char letter, int32_t *place, Room)
@@ -408,4 +408,4 @@ std::optional<Served> ServeRequest(Op op, uint8_t sequence, Reader &args, Engine
     return served;
 }
 
-} // namespace velmora::line
+} // namespace terminal::line

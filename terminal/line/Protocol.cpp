@@ -8,13 +8,13 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace velmora::line {
+namespace terminal::line {
 
 namespace {
 
 // Makes the folder if it is missing; then it must be ours, a real folder
 // and closed to group and others.
-std::string privateFolderProblem(const std::string &folder)
+std::string PrivateFolderProblem(const std::string &folder)
 {
     if (mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST)
         return "cannot make " + folder + ": " + std::strerror(errno);
@@ -32,7 +32,7 @@ std::string privateFolderProblem(const std::string &folder)
 
 } // namespace
 
-std::chrono::microseconds wireTime(std::size_t bytes, int32_t baud)
+std::chrono::microseconds WireTime(std::size_t bytes, int32_t baud)
 {
     if (baud <= 0)
         return std::chrono::microseconds{0};
@@ -42,10 +42,10 @@ std::chrono::microseconds wireTime(std::size_t bytes, int32_t baud)
         static_cast<int64_t>((bits * 1'000'000 + uint64_t(baud) - 1) / uint64_t(baud))};
 }
 
-std::chrono::microseconds exchangeTime(std::size_t requestBytes, std::size_t answerBytes,
+std::chrono::microseconds ExchangeTime(std::size_t requestBytes, std::size_t answerBytes,
                                        int32_t baud)
 {
-    return wireTime(requestBytes + answerBytes, baud) + kTurnaround;
+    return WireTime(requestBytes + answerBytes, baud) + kTurnaround;
 }
 
 Writer::Writer(uint8_t sequence, uint8_t second)
@@ -154,7 +154,7 @@ std::string_view Reader::text()
     return value;
 }
 
-std::optional<std::size_t> bodyLength(std::string_view buffer)
+std::optional<std::size_t> BodyLength(std::string_view buffer)
 {
     if (buffer.size() < kLengthBytes)
         return std::nullopt;
@@ -162,19 +162,19 @@ std::optional<std::size_t> bodyLength(std::string_view buffer)
            | (std::size_t(static_cast<uint8_t>(buffer[1])) << 8);
 }
 
-std::string failureAnswer(uint8_t sequence, Status status)
+std::string FailureAnswer(uint8_t sequence, Status status)
 {
     return Writer(sequence, static_cast<uint8_t>(status)).i32(0).frame();
 }
 
-std::string portName(int32_t port)
+std::string PortName(int32_t port)
 {
     if (port < 1 || port > 255)
         return {};
     return "COM" + std::to_string(port);
 }
 
-std::optional<int32_t> portNumber(std::string_view name)
+std::optional<int32_t> PortNumber(std::string_view name)
 {
     if (name.size() < 4 || name.size() > 6)
         return std::nullopt;
@@ -186,15 +186,15 @@ std::optional<int32_t> portNumber(std::string_view name)
         return std::nullopt;
     int32_t value = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || portName(value).empty())
+    if (error != std::errc() || end != digits.data() + digits.size() || PortName(value).empty())
         return std::nullopt;
     return value;
 }
 
-SocketPlace socketPlace(int32_t port)
+SocketPlace SocketPlaceOf(int32_t port)
 {
     SocketPlace place;
-    const std::string name = portName(port);
+    const std::string name = PortName(port);
     if (name.empty()) {
         place.problem = "no such serial port";
         return place;
@@ -206,7 +206,7 @@ SocketPlace socketPlace(int32_t port)
     } else {
         folder = "/tmp/velmora-" + std::to_string(geteuid());
     }
-    place.problem = privateFolderProblem(folder);
+    place.problem = PrivateFolderProblem(folder);
     if (!place.problem.empty())
         return place;
     const std::string path = folder + "/" + name + ".socket";
@@ -218,4 +218,4 @@ SocketPlace socketPlace(int32_t port)
     return place;
 }
 
-} // namespace velmora::line
+} // namespace terminal::line

@@ -18,7 +18,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::line {
+namespace terminal::line {
 
 inline constexpr std::size_t kLengthBytes = 2;
 // Sequence and operation (request) or sequence and status (answer).
@@ -102,13 +102,13 @@ inline constexpr uint8_t kLastSimOp = static_cast<uint8_t>(Op::Sim_SetPace);
 static_assert(kLastLineOp == KESTCOM_OPERATION_COUNT, "operations 1 ... 25 are the library's");
 static_assert(static_cast<uint8_t>(Op::Sim_Reset) == 64, "the test interface starts at 64");
 
-constexpr bool isLineOperation(uint8_t op)
+constexpr bool IsLineOperation(uint8_t op)
 {
     return op >= 1 && op <= kLastLineOp;
 }
-constexpr bool isKnownOperation(uint8_t op)
+constexpr bool IsKnownOperation(uint8_t op)
 {
-    return isLineOperation(op) || (op >= static_cast<uint8_t>(Op::Sim_Reset) && op <= kLastSimOp);
+    return IsLineOperation(op) || (op >= static_cast<uint8_t>(Op::Sim_Reset) && op <= kLastSimOp);
 }
 
 // Each operation's parameters, as the lists spell them; the index is the
@@ -127,7 +127,7 @@ inline constexpr auto kShapes = [] {
 
 constexpr std::string_view ShapeOf(Op op)
 {
-    return isKnownOperation(uint8_t(op)) ? kShapes[uint8_t(op)] : std::string_view();
+    return IsKnownOperation(uint8_t(op)) ? kShapes[uint8_t(op)] : std::string_view();
 }
 
 // A name written back: nine bytes and its zero at most.
@@ -145,7 +145,7 @@ constexpr std::size_t ResultBytes(std::string_view shape)
 
 // The most bytes a terminal answers to the operation (for the library's
 // deadline); the test interface's answers are not paced.
-constexpr std::size_t longestAnswer(Op op)
+constexpr std::size_t LongestAnswer(Op op)
 {
     return kAnswerOverhead + ResultBytes(ShapeOf(op));
 }
@@ -157,9 +157,9 @@ inline constexpr int kBitsPerByte = 10;
 inline constexpr std::chrono::microseconds kTurnaround{2000};
 
 // The time the bytes take on the line at that speed.
-std::chrono::microseconds wireTime(std::size_t bytes, int32_t baud);
+std::chrono::microseconds WireTime(std::size_t bytes, int32_t baud);
 // Request and answer on the line plus the turnaround.
-std::chrono::microseconds exchangeTime(std::size_t requestBytes, std::size_t answerBytes,
+std::chrono::microseconds ExchangeTime(std::size_t requestBytes, std::size_t answerBytes,
                                        int32_t baud);
 
 // --- framing ---
@@ -205,16 +205,16 @@ private:
 };
 
 // The body length a buffer starts with, once both length bytes are there.
-std::optional<std::size_t> bodyLength(std::string_view buffer);
+std::optional<std::size_t> BodyLength(std::string_view buffer);
 
 // The answer to a request that could not be carried out as asked.
-std::string failureAnswer(uint8_t sequence, Status status);
+std::string FailureAnswer(uint8_t sequence, Status status);
 
 // --- where the line is ---
 // "COM1" for 1; empty outside 1..255.
-std::string portName(int32_t port);
+std::string PortName(int32_t port);
 // 1 for "COM1" (letters in any case); nullopt for anything else.
-std::optional<int32_t> portNumber(std::string_view name);
+std::optional<int32_t> PortNumber(std::string_view name);
 
 struct SocketPlace
 {
@@ -225,6 +225,6 @@ struct SocketPlace
 // ($XDG_RUNTIME_DIR/velmora), else in a private folder of the user's own
 // under /tmp. The folder is made if missing and must belong to the user and
 // be closed to others.
-SocketPlace socketPlace(int32_t port);
+SocketPlace SocketPlaceOf(int32_t port);
 
-} // namespace velmora::line
+} // namespace terminal::line

@@ -1,6 +1,6 @@
 #include "terminal/panel/ByteRate.h"
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 void ByteRate::add(int64_t bytes, int64_t nowMs)
 {
@@ -29,4 +29,4 @@ void ByteRate::forget(int64_t nowMs)
     }
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -5,7 +5,7 @@
 #include <deque>
 #include <utility>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 class ByteRate
 {
@@ -20,4 +20,4 @@ private:
     int64_t m_total = 0;
 };
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -5,22 +5,22 @@
 #include "link/AnsiText.h"
 #include "terminal/engine/SimState.h"
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
-QString text(const std::string &bytes)
+QString Text(const std::string &bytes)
 {
     return ansi::decode(bytes.data(), static_cast<qsizetype>(bytes.size()));
 }
 
-sim::Terminal *find(const QString &name)
+engine::Terminal *Find(const QString &name)
 {
     const QByteArray n = ansi::encode(name);
-    return sim::findTerminal(n.constData());
+    return engine::FindTerminal(n.constData());
 }
 
-QString gone(const QString &name)
+QString Gone(const QString &name)
 {
     return QStringLiteral("Terminal %1 is no longer on the line.").arg(name);
 }
@@ -35,29 +35,29 @@ EnginePanelModel::EnginePanelModel(LineHooks hooks, QObject *parent)
 QStringList EnginePanelModel::terminals() const
 {
     QStringList names;
-    for (const sim::Terminal &t : sim::state().terminals)
-        names << text(t.name);
+    for (const engine::Terminal &t : engine::EngineState().terminals)
+        names << Text(t.name);
     return names;
 }
 
 std::optional<TerminalView> EnginePanelModel::terminal(const QString &name) const
 {
-    const sim::Terminal *t = find(name);
+    const engine::Terminal *t = Find(name);
     if (!t)
         return std::nullopt;
     TerminalView v;
     v.name = name;
-    v.clock = sim::terminalClock(*t);
+    v.clock = engine::TerminalClock(*t);
     for (const auto &[employee, e] : t->employees)
-        v.employees << EmployeeName{employee, text(e.text), e.cardCode};
+        v.employees << EmployeeName{employee, Text(e.text), e.cardCode};
     for (const std::string &j : t->justifications)
-        v.justifications << text(j);
-    const std::vector<sim::SlotEvent> held = sim::heldEvents(t->events);
+        v.justifications << Text(j);
+    const std::vector<engine::SlotEvent> held = engine::HeldEvents(t->events);
     v.events = QList<ScheduledEvent>(held.begin(), held.end());
-    v.lamps = sim::lampsAt(held, v.clock);
-    v.next = sim::nextEvent(held, v.clock, sim::spentSlots(t->spentClockChanges));
+    v.lamps = engine::LampsAt(held, v.clock);
+    v.next = engine::NextEventOf(held, v.clock, engine::SpentSlots(t->spentClockChanges));
     if (t->messageShown)
-        v.shown = ShownMessage{t->shownNumber, text(t->shownText), t->shownAt};
+        v.shown = ShownMessage{t->shownNumber, Text(t->shownText), t->shownAt};
     // The program never sends its entry and exit message fields.
     v.entryMessage = kFactoryEntryMessage;
     v.exitMessage = kFactoryExitMessage;
@@ -71,27 +71,27 @@ std::optional<TerminalView> EnginePanelModel::terminal(const QString &name) cons
 
 std::optional<StampedEntry> EnginePanelModel::entryAt(const QString &name, int32_t index) const
 {
-    const sim::Terminal *t = find(name);
+    const engine::Terminal *t = Find(name);
     if (!t || index < 0 || index >= t->entryCount())
         return std::nullopt;
-    const sim::Entry &e = t->entries[static_cast<std::size_t>(index)];
+    const engine::Entry &e = t->entries[static_cast<std::size_t>(index)];
     return StampedEntry{e.seconds,  e.cardCode, e.aux1, e.justification, e.presence,
                         static_cast<int32_t>(e.origin), e.serial};
 }
 
 QString EnginePanelModel::employeeMessage(const QString &name, int32_t employee) const
 {
-    const sim::Terminal *t = find(name);
+    const engine::Terminal *t = Find(name);
     if (!t)
         return {};
     // Kind 1 is the only kind the program sends.
     const auto found = t->messages.find({employee, 1});
-    return found == t->messages.end() ? QString() : text(found->second);
+    return found == t->messages.end() ? QString() : Text(found->second);
 }
 
 LineView EnginePanelModel::line() const
 {
-    const sim::Port &port = sim::state().port;
+    const engine::Port &port = engine::EngineState().port;
     LineView v;
     v.port = m_hooks.port;
     v.open = port.open;
@@ -105,17 +105,17 @@ LineView EnginePanelModel::line() const
 
 QString EnginePanelModel::passCard(const QString &name, const CardPass &pass)
 {
-    sim::Terminal *t = find(name);
+    engine::Terminal *t = Find(name);
     if (!t)
-        return gone(name);
+        return Gone(name);
     uint8_t justification = 0;
     if (pass.justification >= 0) {
-        const auto code = justificationCode(pass.justification);
+        const auto code = JustificationCode(pass.justification);
         if (!code)
             return QStringLiteral("That justification has no code the reader can stamp.");
         justification = *code;
     }
-    if (sim::stampCard(*t, pass.cardCode, 0, justification,
+    if (engine::StampCard(*t, pass.cardCode, 0, justification,
                        pass.exit ? kPresenceExit : kPresenceEntry)
         < 0)
         return QStringLiteral("The terminal did not stamp the card: its memory is full or its "
@@ -126,20 +126,20 @@ QString EnginePanelModel::passCard(const QString &name, const CardPass &pass)
 
 QString EnginePanelModel::setClock(const QString &name, int32_t clockSeconds)
 {
-    sim::Terminal *t = find(name);
+    engine::Terminal *t = Find(name);
     if (!t)
-        return gone(name);
-    sim::setTerminalClock(*t, clockSeconds);
+        return Gone(name);
+    engine::SetTerminalClock(*t, clockSeconds);
     refresh();
     return {};
 }
 
 QString EnginePanelModel::addTerminal(const QString &name)
 {
-    if (const QString problem = terminalNameProblem(name); !problem.isEmpty())
+    if (const QString problem = TerminalNameProblem(name); !problem.isEmpty())
         return problem;
     const QByteArray n = ansi::encode(name);
-    if (!sim::addTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
+    if (!engine::AddTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
         return QStringLiteral("Terminal %1 is already on the line.").arg(name);
     refresh();
     return {};
@@ -149,7 +149,7 @@ QString EnginePanelModel::removeTerminal(const QString &name)
 {
     const QByteArray n = ansi::encode(name);
     if (name.isEmpty()
-        || !sim::removeTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
+        || !engine::RemoveTerminal(std::string_view(n.constData(), static_cast<std::size_t>(n.size()))))
         return QStringLiteral("Terminal %1 is not on the line.").arg(name);
     refresh();
     return {};
@@ -157,9 +157,9 @@ QString EnginePanelModel::removeTerminal(const QString &name)
 
 void EnginePanelModel::refresh()
 {
-    for (sim::Terminal &t : sim::state().terminals)
-        sim::runClockChanges(t);
+    for (engine::Terminal &t : engine::EngineState().terminals)
+        engine::RunClockChanges(t);
     emit changed();
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

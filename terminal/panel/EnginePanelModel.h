@@ -1,5 +1,5 @@
 #pragma once
-// The panel's view of the terminal engine in this process (velmora::sim),
+// The panel's view of the terminal engine in this process (terminal::engine),
 // for the terminal program: changes go through the engine's entry points, so
 // they last wherever the engine keeps its state. The line's traffic belongs
 // to whoever serves the line and comes in through LineHooks; so does its
@@ -9,7 +9,7 @@
 
 #include <functional>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 struct LineHooks
 {
@@ -39,4 +39,4 @@ private:
     LineHooks m_hooks;
 };
 
-} // namespace velmora::panel
+} // namespace terminal::panel

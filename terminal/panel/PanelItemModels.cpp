@@ -6,17 +6,17 @@
 #include <QColor>
 #include <QFontDatabase>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
 enum EventColumn { kSlot, kFunction, kTime, kDays, kRing, kPeriod, kRepeats, kEventColumns };
 enum EntryColumn { kIndex, kStamp, kCard, kInOut, kJustification, kOrigin, kSerial, kEntryColumns };
 
-QString ringText(uint32_t mask)
+QString RingText(uint32_t mask)
 {
     QString bits;
-    for (int i = 0; i < sim::kRingPatternSeconds; ++i)
+    for (int i = 0; i < engine::kRingPatternSeconds; ++i)
         bits += ((mask >> i) & 1u) ? QLatin1Char('#') : QLatin1Char('.');
     return bits;
 }
@@ -59,13 +59,13 @@ QVariant EventTableModel::data(const QModelIndex &index, int role) const
         return QFontDatabase::systemFont(QFontDatabase::FixedFont);
     if (role != Qt::DisplayRole)
         return {};
-    const bool clockChange = sim::isClockChange(e.function);
+    const bool clockChange = engine::IsClockChange(e.function);
     switch (index.column()) {
     case kSlot: return e.slot;
-    case kFunction: return functionName(e.function);
-    case kTime: return clockChange ? clockText(e.seconds) : timeText(e.seconds);
-    case kDays: return clockChange ? QString() : weekdayText(e.weekdayMask);
-    case kRing: return clockChange ? QString() : ringText(e.ringMask);
+    case kFunction: return FunctionName(e.function);
+    case kTime: return clockChange ? ClockText(e.seconds) : TimeText(e.seconds);
+    case kDays: return clockChange ? QString() : WeekdayText(e.weekdayMask);
+    case kRing: return clockChange ? QString() : RingText(e.ringMask);
     case kPeriod: return e.period;
     case kRepeats: return e.repeats;
     default: return {};
@@ -128,7 +128,7 @@ QVariant EntryListModel::data(const QModelIndex &index, int role) const
     if (!e)
         return {};
     switch (index.column()) {
-    case kStamp: return clockText(e->seconds);
+    case kStamp: return ClockText(e->seconds);
     case kCard: return e->cardCode;
     case kInOut:
         if (e->presence == kPresenceEntry)
@@ -159,4 +159,4 @@ QVariant EntryListModel::headerData(int section, Qt::Orientation o, int role) co
                                                    : QVariant();
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -6,7 +6,7 @@
 
 #include <QAbstractTableModel>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 class EventTableModel final : public QAbstractTableModel
 {
@@ -42,4 +42,4 @@ private:
     QStringList m_justifications;
 };
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <optional>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 struct EmployeeName
 {
@@ -23,10 +23,10 @@ struct EmployeeName
 };
 
 // When events fire is the engine's to say; the panel shows what it says.
-using ScheduledEvent = sim::SlotEvent;
-using sim::Lamp;
-using sim::Lamps;
-using sim::NextEvent;
+using ScheduledEvent = engine::SlotEvent;
+using engine::Lamp;
+using engine::Lamps;
+using engine::NextEvent;
 
 struct StampedEntry
 {
@@ -111,4 +111,4 @@ signals:
     void changed();
 };
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <limits>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 using clocktime::DayOf;
 using clocktime::kSecondsPerDay;
@@ -17,12 +17,12 @@ using clocktime::SecondOfDay;
 
 namespace {
 
-QString twoDigits(int64_t v)
+QString TwoDigits(int64_t v)
 {
     return QStringLiteral("%1").arg(v, 2, 10, QLatin1Char('0'));
 }
 
-QString fitLine(QString line)
+QString FitLine(QString line)
 {
     for (QChar &c : line)
         if (c.category() == QChar::Other_Control)
@@ -32,22 +32,22 @@ QString fitLine(QString line)
 
 } // namespace
 
-QString timeText(int64_t clock)
+QString TimeText(int64_t clock)
 {
     const int64_t s = SecondOfDay(clock);
-    return twoDigits(s / 3600) + QLatin1Char(':') + twoDigits(s / 60 % 60) + QLatin1Char(':')
-           + twoDigits(s % 60);
+    return TwoDigits(s / 3600) + QLatin1Char(':') + TwoDigits(s / 60 % 60) + QLatin1Char(':')
+           + TwoDigits(s % 60);
 }
 
-QString clockText(int64_t clock)
+QString ClockText(int64_t clock)
 {
     const clocktime::CivilDate c = clocktime::CivilDateOfDay(DayOf(clock));
-    return twoDigits(c.day) + QLatin1Char('/') + twoDigits(c.month) + QLatin1Char('/')
+    return TwoDigits(c.day) + QLatin1Char('/') + TwoDigits(c.month) + QLatin1Char('/')
            + QStringLiteral("%1").arg(c.year, 4, 10, QLatin1Char('0')) + QStringLiteral("  ")
-           + timeText(clock);
+           + TimeText(clock);
 }
 
-QString functionName(int32_t f)
+QString FunctionName(int32_t f)
 {
     const bool named = f >= 0 && f < int32_t(config::kFunctionNames.size())
                        && !config::kFunctionNames[std::size_t(f)].empty();
@@ -57,7 +57,7 @@ QString functionName(int32_t f)
     return QString::fromUtf8(name.data(), qsizetype(name.size()));
 }
 
-QString weekdayText(uint32_t weekdayMask)
+QString WeekdayText(uint32_t weekdayMask)
 {
     static const QString kInitials = QStringLiteral("STQQSSD");
     QString text;
@@ -66,7 +66,7 @@ QString weekdayText(uint32_t weekdayMask)
     return text;
 }
 
-QStringList layoutText(const QString &text, int rows)
+QStringList LayoutText(const QString &text, int rows)
 {
     QStringList lines;
     const QStringList paragraphs =
@@ -93,14 +93,14 @@ QStringList layoutText(const QString &text, int rows)
     return lines;
 }
 
-std::optional<uint8_t> justificationCode(int position)
+std::optional<uint8_t> JustificationCode(int position)
 {
     if (position < 0 || position > 255 - 'A')
         return std::nullopt;
     return static_cast<uint8_t>('A' + position);
 }
 
-std::optional<EmployeeName> employeeForCard(const QList<EmployeeName> &employees,
+std::optional<EmployeeName> EmployeeForCard(const QList<EmployeeName> &employees,
                                             int32_t cardCode)
 {
     for (const EmployeeName &e : employees)
@@ -109,7 +109,7 @@ std::optional<EmployeeName> employeeForCard(const QList<EmployeeName> &employees
     return std::nullopt;
 }
 
-bool shownMessageLive(const ShownMessage &shown, int64_t clock)
+bool ShownMessageLive(const ShownMessage &shown, int64_t clock)
 {
     if (shown.number <= 0)
         return true;
@@ -117,16 +117,16 @@ bool shownMessageLive(const ShownMessage &shown, int64_t clock)
     return elapsed >= 0 && elapsed < shown.number;
 }
 
-bool cardPassLive(const StampedEntry &entry, int32_t messageDelay, int64_t clock)
+bool CardPassLive(const StampedEntry &entry, int32_t messageDelay, int64_t clock)
 {
     const int64_t elapsed = clock - entry.seconds;
     return entry.origin == 0 && elapsed >= 0 && elapsed < std::max<int64_t>(messageDelay, 1);
 }
 
-DisplayLines displayLines(const DisplayInput &in)
+DisplayLines DisplayLinesOf(const DisplayInput &in)
 {
-    const bool pass = in.lastEntry && cardPassLive(*in.lastEntry, in.messageDelay, in.clock);
-    const bool shown = in.shown && shownMessageLive(*in.shown, in.clock);
+    const bool pass = in.lastEntry && CardPassLive(*in.lastEntry, in.messageDelay, in.clock);
+    const bool shown = in.shown && ShownMessageLive(*in.shown, in.clock);
 
     QStringList lines;
     if (pass && !(shown && in.shown->shownAt > in.lastEntry->seconds)) {
@@ -134,24 +134,24 @@ DisplayLines displayLines(const DisplayInput &in)
         lines << (e.presence == kPresenceExit ? in.exitMessage : in.entryMessage);
         lines << (in.employeeName.trimmed().isEmpty() ? QString::number(e.cardCode)
                                                       : in.employeeName.trimmed());
-        const QStringList message = layoutText(in.employeeMessage, kDisplayRows - 2);
+        const QStringList message = LayoutText(in.employeeMessage, kDisplayRows - 2);
         if (in.employeeMessage.isEmpty())
-            lines << QString() << clockText(e.seconds);
+            lines << QString() << ClockText(e.seconds);
         else
             lines << message;
     } else if (shown) {
-        lines = layoutText(in.shown->text, kDisplayRows);
+        lines = LayoutText(in.shown->text, kDisplayRows);
     } else {
-        lines << clockText(in.clock);
+        lines << ClockText(in.clock);
     }
 
     DisplayLines out;
     for (int i = 0; i < kDisplayRows; ++i)
-        out[static_cast<std::size_t>(i)] = fitLine(i < lines.size() ? lines[i] : QString());
+        out[static_cast<std::size_t>(i)] = FitLine(i < lines.size() ? lines[i] : QString());
     return out;
 }
 
-Parsed parseCardCode(const QString &text)
+Parsed ParseCardCode(const QString &text)
 {
     const QString t = text.trimmed();
     static const QRegularExpression kWhole(QStringLiteral("^[+-]?[0-9]+$"));
@@ -165,7 +165,7 @@ Parsed parseCardCode(const QString &text)
     return {static_cast<int32_t>(v), {}};
 }
 
-Parsed parseClockInput(const QString &text)
+Parsed ParseClockInput(const QString &text)
 {
     const QString t = text.trimmed();
     static const QRegularExpression kDate(QStringLiteral(
@@ -188,7 +188,7 @@ Parsed parseClockInput(const QString &text)
             return {std::nullopt, rangeError};
         return {static_cast<int32_t>(clock), {}};
     }
-    const Parsed count = parseCardCode(t);
+    const Parsed count = ParseCardCode(t);
     if (count.value)
         return count;
     static const QRegularExpression kDigits(QStringLiteral("^[+-]?[0-9]+$"));
@@ -198,7 +198,7 @@ Parsed parseClockInput(const QString &text)
             QStringLiteral("Type the clock as dd/mm/yyyy hh:mm:ss or as a clock second count.")};
 }
 
-QString terminalNameProblem(const QString &name)
+QString TerminalNameProblem(const QString &name)
 {
     if (name.isEmpty())
         return QStringLiteral("Type the name of the terminal.");
@@ -211,4 +211,4 @@ QString terminalNameProblem(const QString &name)
     return {};
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

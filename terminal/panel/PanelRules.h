@@ -9,20 +9,20 @@
 #include <array>
 #include <optional>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 // --- clock second counts ---
 
 // "dd/mm/yyyy  hh:mm:ss": exactly one display line.
-QString clockText(int64_t clock);
-QString timeText(int64_t clock);     // "hh:mm:ss"
+QString ClockText(int64_t clock);
+QString TimeText(int64_t clock);     // "hh:mm:ss"
 
 // --- events ---
 
 // The function's item text; "(n)" for a code without one.
-QString functionName(int32_t function);
+QString FunctionName(int32_t function);
 // "STQQSSD" initials with "-" for the days the event skips.
-QString weekdayText(uint32_t weekdayMask);
+QString WeekdayText(uint32_t weekdayMask);
 
 // --- the display ---
 
@@ -32,7 +32,7 @@ using DisplayLines = std::array<QString, kDisplayRows>; // each kDisplayColumns 
 
 // Lines broken at line breaks and, past the width, at the last blank that
 // fits (else after the 20th character); lines past `rows` are dropped.
-QStringList layoutText(const QString &text, int rows);
+QStringList LayoutText(const QString &text, int rows);
 
 // The terminal never receives the program's entry and exit message fields:
 // it shows its own.
@@ -43,9 +43,9 @@ inline const QString kFactoryExitMessage = QStringLiteral("SALE");
 inline constexpr uint8_t kPresenceEntry = 1;
 inline constexpr uint8_t kPresenceExit = 0;
 // The justification at list position p travels as the letter code 'A' + p.
-std::optional<uint8_t> justificationCode(int position);
+std::optional<uint8_t> JustificationCode(int position);
 
-std::optional<EmployeeName> employeeForCard(const QList<EmployeeName> &employees,
+std::optional<EmployeeName> EmployeeForCard(const QList<EmployeeName> &employees,
                                             int32_t cardCode);
 
 struct DisplayInput
@@ -62,9 +62,9 @@ struct DisplayInput
 
 // A shown message lasts `number` seconds (kept until replaced when 0 or less);
 // a card pass lasts the message delay (at least a second).
-bool shownMessageLive(const ShownMessage &shown, int64_t clock);
-bool cardPassLive(const StampedEntry &entry, int32_t messageDelay, int64_t clock);
-DisplayLines displayLines(const DisplayInput &input);
+bool ShownMessageLive(const ShownMessage &shown, int64_t clock);
+bool CardPassLive(const StampedEntry &entry, int32_t messageDelay, int64_t clock);
+DisplayLines DisplayLinesOf(const DisplayInput &input);
 
 // --- typed input ---
 
@@ -74,10 +74,10 @@ struct Parsed
     QString error;
 };
 // A whole number that fits 32 bits, blanks around it allowed.
-Parsed parseCardCode(const QString &text);
+Parsed ParseCardCode(const QString &text);
 // "dd/mm/yyyy hh:mm:ss" or a clock second count; must fit 32 bits.
-Parsed parseClockInput(const QString &text);
+Parsed ParseClockInput(const QString &text);
 // Empty when the name can stand on the line.
-QString terminalNameProblem(const QString &name);
+QString TerminalNameProblem(const QString &name);
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -3,11 +3,11 @@
 #include <QFontDatabase>
 #include <QPainter>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
-QFont displayFont(const QFont &base)
+QFont DisplayFont(const QFont &base)
 {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPointSizeF(base.pointSizeF() * 1.5);
@@ -35,7 +35,7 @@ void DisplayWidget::setLines(const DisplayLines &lines)
 
 QSize DisplayWidget::cellSize() const
 {
-    const QFontMetrics metrics(displayFont(font()));
+    const QFontMetrics metrics(DisplayFont(font()));
     return {metrics.horizontalAdvance(QLatin1Char('M')) + 2, metrics.height() + 4};
 }
 
@@ -58,7 +58,7 @@ void DisplayWidget::paintEvent(QPaintEvent *)
     p.setBrush(QColor(150, 182, 88));
     p.drawRoundedRect(frame.adjusted(1, 1, -1, -1), 6, 6);
 
-    p.setFont(displayFont(font()));
+    p.setFont(DisplayFont(font()));
     for (int row = 0; row < kDisplayRows; ++row) {
         const QString &line = m_lines[static_cast<std::size_t>(row)];
         for (int col = 0; col < kDisplayColumns; ++col) {
@@ -117,4 +117,4 @@ void LampWidget::paintEvent(QPaintEvent *)
                m_label);
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

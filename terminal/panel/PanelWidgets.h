@@ -5,7 +5,7 @@
 
 #include <QWidget>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 class DisplayWidget final : public QWidget
 {
@@ -42,4 +42,4 @@ private:
     bool m_lit = false;
 };
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -10,7 +10,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 PanelTabs::PanelTabs(PanelModel &model, QTabWidget &tabs)
     : QObject(&tabs), m_model(model), m_tabs(tabs)
@@ -98,4 +98,4 @@ void PanelWindow::removeTerminal()
     m_status->setText(problem.isEmpty() ? QStringLiteral("%1 left the line.").arg(name) : problem);
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

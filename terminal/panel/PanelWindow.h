@@ -13,7 +13,7 @@ class QPushButton;
 class QTabWidget;
 class QTimer;
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 class TerminalPanel;
 
@@ -61,4 +61,4 @@ private:
     QTimer *m_timer;
 };
 
-} // namespace velmora::panel
+} // namespace terminal::panel

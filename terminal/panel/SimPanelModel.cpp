@@ -11,32 +11,32 @@
 
 #include <cstring>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
 // The terminal holds its texts as the library's Windows-1252 bytes.
-QByteArray bytes(const QString &text)
+QByteArray Bytes(const QString &text)
 {
     return ansi::encode(text);
 }
 
-QString text(const char *buf)
+QString Text(const char *buf)
 {
     return ansi::decode(buf, static_cast<qsizetype>(std::strlen(buf)));
 }
 
 constexpr int kTextBuffer = 4096;
 
-std::vector<sim::SlotEvent> heldEvents(const QByteArray &name)
+std::vector<engine::SlotEvent> HeldEvents(const QByteArray &name)
 {
-    std::array<std::optional<sim::Event>, kestcom_abi::kEventSlots> table;
+    std::array<std::optional<engine::Event>, kestcom_abi::kEventSlots> table;
     for (int slot = 0; slot < kestcom_abi::kEventSlots; ++slot) {
-        sim::Event event;
+        engine::Event event;
         if (Sim_GetEvent(name.constData(), slot, event.data()))
             table[static_cast<std::size_t>(slot)] = event;
     }
-    return sim::heldEvents(table);
+    return engine::HeldEvents(table);
 }
 
 } // namespace
@@ -48,13 +48,13 @@ QStringList SimPanelModel::terminals() const
     const int n = Sim_TerminalCount();
     for (int i = 0; i < n; ++i)
         if (Sim_GetTerminalName(i, buf.data(), buf.size()))
-            names << text(buf.constData());
+            names << Text(buf.constData());
     return names;
 }
 
 std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
 {
-    const QByteArray n = bytes(name);
+    const QByteArray n = Bytes(name);
     if (Sim_EntryCount(n.constData()) < 0)
         return std::nullopt;
     QByteArray buf(kTextBuffer, '\0');
@@ -67,29 +67,29 @@ std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
     for (int i = 0; i < employees; ++i) {
         EmployeeName e;
         if (Sim_GetEmployeeAt(n.constData(), i, &e.employee, buf.data(), buf.size(), &e.cardCode)) {
-            e.name = text(buf.constData());
+            e.name = Text(buf.constData());
             v.employees << e;
         }
     }
     const int justifications = Sim_JustificationCount(n.constData());
     for (int i = 0; i < justifications; ++i)
         v.justifications << (Sim_GetJustification(n.constData(), i, buf.data(), buf.size())
-                                 ? text(buf.constData())
+                                 ? Text(buf.constData())
                                  : QString());
-    const std::vector<sim::SlotEvent> held = heldEvents(n);
+    const std::vector<engine::SlotEvent> held = HeldEvents(n);
     v.events = QList<ScheduledEvent>(held.begin(), held.end());
-    v.lamps = sim::lampsAt(held, v.clock);
-    v.next = sim::nextEvent(held, v.clock, sim::spentSlots(m_clockChanges.value(name).spent));
+    v.lamps = engine::LampsAt(held, v.clock);
+    v.next = engine::NextEventOf(held, v.clock, engine::SpentSlots(m_clockChanges.value(name).spent));
 
     ShownMessage shown;
     if (Sim_GetShownMessage(n.constData(), &shown.number, buf.data(), buf.size())
         && Sim_GetShownMessageTime(n.constData(), &shown.shownAt)) {
-        shown.text = text(buf.constData());
+        shown.text = Text(buf.constData());
         v.shown = shown;
     }
     v.entryMessage = kFactoryEntryMessage;
     v.exitMessage = kFactoryExitMessage;
-    sim::Configuration configuration{};
+    engine::Configuration configuration{};
     if (Sim_GetConfiguration(n.constData(), configuration.data()))
         v.messageDelay = configuration[1];
     Sim_GetPointers(n.constData(), &v.firstPointer, &v.secondPointer, &v.readerPointer);
@@ -100,7 +100,7 @@ std::optional<TerminalView> SimPanelModel::terminal(const QString &name) const
 std::optional<StampedEntry> SimPanelModel::entryAt(const QString &name, int32_t index) const
 {
     SimEntry e{};
-    if (!Sim_GetEntry(bytes(name).constData(), index, &e))
+    if (!Sim_GetEntry(Bytes(name).constData(), index, &e))
         return std::nullopt;
     return StampedEntry{e.seconds, e.cardCode, e.aux1, e.justification, e.presence, e.orValue,
                         e.code};
@@ -110,8 +110,8 @@ QString SimPanelModel::employeeMessage(const QString &name, int32_t employee) co
 {
     // Kind 1 is the only kind the program sends.
     QByteArray buf(kTextBuffer, '\0');
-    return Sim_GetMessage(bytes(name).constData(), employee, 1, buf.data(), buf.size())
-               ? text(buf.constData())
+    return Sim_GetMessage(Bytes(name).constData(), employee, 1, buf.data(), buf.size())
+               ? Text(buf.constData())
                : QString();
 }
 
@@ -135,16 +135,16 @@ QString SimPanelModel::passCard(const QString &name, const CardPass &pass)
 {
     int32_t justification = 0;
     if (pass.justification >= 0) {
-        const auto code = justificationCode(pass.justification);
+        const auto code = JustificationCode(pass.justification);
         if (!code)
             return QStringLiteral("That justification has no code the reader can stamp.");
         justification = *code;
     }
     const int32_t presence = pass.exit ? kPresenceExit : kPresenceEntry;
     const int32_t index =
-        Sim_PassCardWith(bytes(name).constData(), pass.cardCode, 0, justification, presence);
+        Sim_PassCardWith(Bytes(name).constData(), pass.cardCode, 0, justification, presence);
     if (index < 0)
-        return Sim_EntryCount(bytes(name).constData()) < 0
+        return Sim_EntryCount(Bytes(name).constData()) < 0
                    ? QStringLiteral("Terminal %1 is no longer on the line.").arg(name)
                    : QStringLiteral("The terminal did not stamp the card: its memory is full "
                                     "or its clock is out of range.");
@@ -154,7 +154,7 @@ QString SimPanelModel::passCard(const QString &name, const CardPass &pass)
 
 QString SimPanelModel::setClock(const QString &name, int32_t clockSeconds)
 {
-    if (!Sim_SetTerminalClock(bytes(name).constData(), clockSeconds))
+    if (!Sim_SetTerminalClock(Bytes(name).constData(), clockSeconds))
         return QStringLiteral("Terminal %1 is no longer on the line.").arg(name);
     refresh();
     return {};
@@ -162,9 +162,9 @@ QString SimPanelModel::setClock(const QString &name, int32_t clockSeconds)
 
 QString SimPanelModel::addTerminal(const QString &name)
 {
-    if (const QString problem = terminalNameProblem(name); !problem.isEmpty())
+    if (const QString problem = TerminalNameProblem(name); !problem.isEmpty())
         return problem;
-    if (!Sim_AddTerminal(bytes(name).constData()))
+    if (!Sim_AddTerminal(Bytes(name).constData()))
         return QStringLiteral("Terminal %1 is already on the line.").arg(name);
     refresh();
     return {};
@@ -172,7 +172,7 @@ QString SimPanelModel::addTerminal(const QString &name)
 
 QString SimPanelModel::removeTerminal(const QString &name)
 {
-    if (!Sim_RemoveTerminal(bytes(name).constData()))
+    if (!Sim_RemoveTerminal(Bytes(name).constData()))
         return QStringLiteral("Terminal %1 is not on the line.").arg(name);
     m_clockChanges.remove(name);
     refresh();
@@ -182,9 +182,9 @@ QString SimPanelModel::removeTerminal(const QString &name)
 void SimPanelModel::refresh()
 {
     for (const QString &name : terminals()) {
-        const QByteArray n = bytes(name);
+        const QByteArray n = Bytes(name);
         const int64_t clock = Sim_ReadClock(n.constData());
-        const int64_t shift = sim::advanceClockChanges(m_clockChanges[name], heldEvents(n), clock);
+        const int64_t shift = engine::AdvanceClockChanges(m_clockChanges[name], HeldEvents(n), clock);
         if (shift == 0)
             continue;
         if (const auto moved = clocktime::ToClockSeconds(clock + shift))
@@ -193,4 +193,4 @@ void SimPanelModel::refresh()
     emit changed();
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -8,7 +8,7 @@
 
 #include <QHash>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 class SimPanelModel final : public PanelModel
 {
@@ -29,7 +29,7 @@ public:
     void refresh() final;
 
 private:
-    QHash<QString, sim::ClockChangeWatch> m_clockChanges; // by terminal name
+    QHash<QString, engine::ClockChangeWatch> m_clockChanges; // by terminal name
 };
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -22,11 +22,11 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 namespace {
 
-QTableView *makeTable(QAbstractItemModel *model, QWidget *parent)
+QTableView *MakeTable(QAbstractItemModel *model, QWidget *parent)
 {
     auto *view = new QTableView(parent);
     view->setModel(model);
@@ -40,7 +40,7 @@ QTableView *makeTable(QAbstractItemModel *model, QWidget *parent)
 }
 
 // Widths from sample texts: measuring the rows of a long memory would read them all.
-void sizeColumns(QTableView *view, const QStringList &samples)
+void SizeColumns(QTableView *view, const QStringList &samples)
 {
     const QFontMetrics metrics(view->font());
     for (int i = 0; i < samples.size(); ++i)
@@ -48,13 +48,13 @@ void sizeColumns(QTableView *view, const QStringList &samples)
 }
 
 // The hint says what the field takes; it is no use cut short.
-void fitPlaceholder(QLineEdit *edit)
+void FitPlaceholder(QLineEdit *edit)
 {
     edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(edit->placeholderText()) + 16);
 }
 
 // Rows below the header, with room left for the sideways scroll bar.
-void showRowsAtLeast(QTableView *view, int rows)
+void ShowRowsAtLeast(QTableView *view, int rows)
 {
     view->setMinimumHeight(view->horizontalHeader()->sizeHint().height()
                            + rows * view->verticalHeader()->defaultSectionSize()
@@ -62,7 +62,7 @@ void showRowsAtLeast(QTableView *view, int rows)
                            + 2 * view->frameWidth());
 }
 
-QString yesNo(bool v, const char *yes, const char *no)
+QString YesNo(bool v, const char *yes, const char *no)
 {
     return QString::fromLatin1(v ? yes : no);
 }
@@ -108,7 +108,7 @@ QWidget *TerminalPanel::buildDisplayAndReader()
 
     m_controls.clockInput = new QLineEdit(box);
     m_controls.clockInput->setPlaceholderText(QStringLiteral("dd/mm/yyyy hh:mm:ss or seconds"));
-    fitPlaceholder(m_controls.clockInput);
+    FitPlaceholder(m_controls.clockInput);
     m_controls.setClock = new QPushButton(QStringLiteral("Set clock"), box);
 
     auto *inOut = new QHBoxLayout;
@@ -154,9 +154,9 @@ QWidget *TerminalPanel::buildBells()
         row->addWidget(m_controls.lamps[i]);
     }
     m_eventModel = new EventTableModel(this);
-    m_controls.events = makeTable(m_eventModel, box);
-    showRowsAtLeast(m_controls.events, kListRowsShown);
-    sizeColumns(m_controls.events, {QStringLiteral("Slot"), functionName(config::function::kWinterTime),
+    m_controls.events = MakeTable(m_eventModel, box);
+    ShowRowsAtLeast(m_controls.events, kListRowsShown);
+    SizeColumns(m_controls.events, {QStringLiteral("Slot"), FunctionName(config::function::kWinterTime),
                              QStringLiteral("00/00/0000  00:00:00"), QStringLiteral("STQQSSD"),
                              QString(), QStringLiteral("Period"), QStringLiteral("Repeats")});
     m_controls.events->setColumnWidth(
@@ -175,12 +175,12 @@ QWidget *TerminalPanel::buildMemoryAndLine()
     auto *box = new QGroupBox(QStringLiteral("Memory and line"), this);
     m_controls.memory = new QLabel(box);
     m_entryModel = new EntryListModel(m_model, this);
-    m_controls.entries = makeTable(m_entryModel, box);
-    sizeColumns(m_controls.entries, {QStringLiteral("0000000"), QStringLiteral("00/00/0000  00:00:00"),
+    m_controls.entries = MakeTable(m_entryModel, box);
+    SizeColumns(m_controls.entries, {QStringLiteral("0000000"), QStringLiteral("00/00/0000  00:00:00"),
                               QStringLiteral("-2147483648"), QStringLiteral("In/out"),
                               QStringLiteral("A Aleitamento"), QStringLiteral("inserted"),
                               QStringLiteral("Serial")});
-    showRowsAtLeast(m_controls.entries, kListRowsShown);
+    ShowRowsAtLeast(m_controls.entries, kListRowsShown);
     m_controls.line = new QLabel(box);
     m_controls.line->setWordWrap(true);
 
@@ -231,7 +231,7 @@ void TerminalPanel::showJustifications(const QStringList &justifications)
     m_controls.justification->clear();
     m_controls.justification->addItem(QStringLiteral("(none)"));
     for (int i = 0; i < justifications.size(); ++i) {
-        const auto code = justificationCode(i);
+        const auto code = JustificationCode(i);
         if (!code)
             break; // no letter code left for the rest
         m_controls.justification->addItem(QStringLiteral("%1  %2").arg(QChar(*code), justifications[i]));
@@ -258,12 +258,12 @@ void TerminalPanel::showModel()
     if (view->entryCount > 0)
         in.lastEntry = m_model.entryAt(m_terminal, view->entryCount - 1);
     if (in.lastEntry) {
-        if (const auto e = employeeForCard(view->employees, in.lastEntry->cardCode)) {
+        if (const auto e = EmployeeForCard(view->employees, in.lastEntry->cardCode)) {
             in.employeeName = e->name;
             in.employeeMessage = m_model.employeeMessage(m_terminal, e->employee);
         }
     }
-    m_controls.display->setLines(displayLines(in));
+    m_controls.display->setLines(DisplayLinesOf(in));
 
     for (std::size_t i = 0; i < view->lamps.size(); ++i)
         m_controls.lamps[i]->setLit(view->lamps[i]);
@@ -272,10 +272,10 @@ void TerminalPanel::showModel()
     if (next) {
         const auto it = std::find_if(view->events.begin(), view->events.end(),
                                      [&](const ScheduledEvent &e) { return e.slot == next->slot; });
-        const QString function = it == view->events.end() ? QString() : functionName(it->function);
+        const QString function = it == view->events.end() ? QString() : FunctionName(it->function);
         m_controls.nextEvent->setText(QStringLiteral("Next: slot %1, %2, at %3")
                                    .arg(next->slot)
-                                   .arg(function, clockText(next->at)));
+                                   .arg(function, ClockText(next->at)));
     } else {
         m_controls.nextEvent->setText(view->events.isEmpty() ? QStringLiteral("No events held.")
                                                       : QStringLiteral("No event due."));
@@ -295,9 +295,9 @@ void TerminalPanel::showModel()
     else
         state = QStringLiteral("open at %1, %2, call %3, link %4, %5 bytes/s now")
                     .arg(line.baud)
-                    .arg(yesNo(line.modem, "by modem", "direct"))
-                    .arg(yesNo(line.callConnected, "connected", "none"))
-                    .arg(yesNo(line.linkOpen, "open", "closed"))
+                    .arg(YesNo(line.modem, "by modem", "direct"))
+                    .arg(YesNo(line.callConnected, "connected", "none"))
+                    .arg(YesNo(line.linkOpen, "open", "closed"))
                     .arg(line.bytesPerSecond, 0, 'f', 0);
     m_controls.line->setText(QStringLiteral("Line %1: %2").arg(line.port, state));
 }
@@ -310,7 +310,7 @@ void TerminalPanel::pickEmployee(int index)
 
 void TerminalPanel::passCard()
 {
-    const Parsed code = parseCardCode(m_controls.cardCode->text());
+    const Parsed code = ParseCardCode(m_controls.cardCode->text());
     if (!code.value) {
         m_controls.readerStatus->setText(code.error);
         return;
@@ -327,15 +327,15 @@ void TerminalPanel::passCard()
 
 void TerminalPanel::setClock()
 {
-    const Parsed clock = parseClockInput(m_controls.clockInput->text());
+    const Parsed clock = ParseClockInput(m_controls.clockInput->text());
     if (!clock.value) {
         m_controls.readerStatus->setText(clock.error);
         return;
     }
     const QString problem = m_model.setClock(m_terminal, *clock.value);
     m_controls.readerStatus->setText(problem.isEmpty()
-                                  ? QStringLiteral("Clock set to %1.").arg(clockText(*clock.value))
+                                  ? QStringLiteral("Clock set to %1.").arg(ClockText(*clock.value))
                                   : problem);
 }
 
-} // namespace velmora::panel
+} // namespace terminal::panel

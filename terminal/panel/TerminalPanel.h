@@ -16,7 +16,7 @@ class QPushButton;
 class QRadioButton;
 class QTableView;
 
-namespace velmora::panel {
+namespace terminal::panel {
 
 // Each list of the panel shows at least this many rows.
 inline constexpr int kListRowsShown = 5;
@@ -77,4 +77,4 @@ private:
     bool m_followNewest = true; // until the technician scrolls away from the end
 };
 
-} // namespace velmora::panel
+} // namespace terminal::panel

@@ -16,7 +16,7 @@
 
 namespace {
 
-void sendDemo()
+void SendDemo()
 {
     char name[] = "PONTO_00";
     InitializeCommWithoutError(1, 19200);
@@ -45,9 +45,9 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
     if (app.arguments().contains(QStringLiteral("--demo")))
-        sendDemo();
-    velmora::panel::SimPanelModel model;
-    velmora::panel::PanelWindow window(model);
+        SendDemo();
+    terminal::panel::SimPanelModel model;
+    terminal::panel::PanelWindow window(model);
     window.setWindowTitle(QStringLiteral("Velmora terminal panel (in-process)"));
     const QSize room = window.screen()->availableGeometry().size() * 0.95;
     window.resize(QSize(1180, 760).boundedTo(room));

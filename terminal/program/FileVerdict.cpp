@@ -5,7 +5,7 @@
 #include <QDateTime>
 #include <QFile>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 FileVerdict JudgeFile(bool readable, int schemaVersion)
 {
@@ -59,4 +59,4 @@ SetAside SetFileAside(const QString &path, FileVerdict verdict, int version, con
     return result;
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 // Decided from its schema version and whether it could be read.
 enum class FileVerdict { Usable, FromTheFuture, Unreadable };
@@ -26,4 +26,4 @@ struct SetAside
 // unreadable file could not be read; `version` is the newer file's.
 SetAside SetFileAside(const QString &path, FileVerdict verdict, int version, const QString &reason);
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -8,7 +8,7 @@
 
 #include <algorithm>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 using line::Op;
 using line::Reader;
@@ -16,7 +16,7 @@ using line::Status;
 
 namespace {
 
-bool opensPort(Op op)
+bool OpensPort(Op op)
 {
     return op == Op::InitializeCommWithoutError || op == Op::IO_Open;
 }
@@ -26,17 +26,17 @@ bool opensPort(Op op)
 // before ::W_Kill by the calls below.
 int32_t W_Kill(char *name)
 {
-    return sim::killCommand(name);
+    return engine::KillCommand(name);
 }
 
 } // namespace
 
-std::chrono::microseconds answerDelay(Pace pace, bool lineOperation, std::size_t requestBytes,
+std::chrono::microseconds AnswerDelay(Pace pace, bool lineOperation, std::size_t requestBytes,
                                       std::size_t answerBytes, int32_t baud)
 {
     if (pace == Pace::Instant || !lineOperation || baud <= 0)
         return std::chrono::microseconds{0};
-    return line::exchangeTime(requestBytes, answerBytes, baud);
+    return line::ExchangeTime(requestBytes, answerBytes, baud);
 }
 
 Reply LineService::handle(int connection, std::string_view body, std::size_t frameBytes)
@@ -46,17 +46,17 @@ Reply LineService::handle(int connection, std::string_view body, std::size_t fra
     const uint8_t op = args.u8();
     Reply reply;
     if (!args.good()) {
-        reply.bytes = line::failureAnswer(sequence, Status::Malformed);
+        reply.bytes = line::FailureAnswer(sequence, Status::Malformed);
         return reply;
     }
-    if (!line::isKnownOperation(op)) {
-        reply.bytes = line::failureAnswer(sequence, Status::UnknownOperation);
+    if (!line::IsKnownOperation(op)) {
+        reply.bytes = line::FailureAnswer(sequence, Status::UnknownOperation);
         return reply;
     }
-    const int32_t baudBefore = sim::state().port.baud;
+    const int32_t baudBefore = engine::EngineState().port.baud;
     reply.bytes = dispatch(connection, sequence, op, args);
-    const int32_t baudAfter = sim::state().port.baud;
-    reply.delay = answerDelay(m_pace, line::isLineOperation(op), frameBytes, reply.bytes.size(),
+    const int32_t baudAfter = engine::EngineState().port.baud;
+    reply.delay = AnswerDelay(m_pace, line::IsLineOperation(op), frameBytes, reply.bytes.size(),
                               baudAfter > 0 ? baudAfter : baudBefore);
     return reply;
 }
@@ -67,7 +67,7 @@ void LineService::disconnected(int connection)
         return;
     m_holder = -1;
     // The program's serial port is closed with it.
-    sim::state().port = sim::Port{};
+    engine::EngineState().port = engine::Port{};
 }
 
 std::string LineService::serveOperation(int connection, uint8_t sequence, Op op, Reader &args)
@@ -81,11 +81,11 @@ std::string LineService::serveOperation(int connection, uint8_t sequence, Op op,
         KESTCOM_OPERATIONS(TERMINAL_SERVE)
 #undef TERMINAL_SERVE
     default:
-        return line::failureAnswer(sequence, Status::UnknownOperation);
+        return line::FailureAnswer(sequence, Status::UnknownOperation);
     }
     if (!served)
-        return line::failureAnswer(sequence, Status::Malformed);
-    if (served->result != 0 && opensPort(op))
+        return line::FailureAnswer(sequence, Status::Malformed);
+    if (served->result != 0 && OpensPort(op))
         m_holder = connection;
     if (served->result != 0 && op == Op::TerminateComm && m_holder == connection)
         m_holder = -1;
@@ -94,9 +94,9 @@ std::string LineService::serveOperation(int connection, uint8_t sequence, Op op,
 
 std::string LineService::dispatch(int connection, uint8_t sequence, uint8_t op, Reader &args)
 {
-    if (line::isLineOperation(op) && m_holder != -1 && m_holder != connection)
-        return line::failureAnswer(sequence, Status::Busy);
-    if (line::isLineOperation(op))
+    if (line::IsLineOperation(op) && m_holder != -1 && m_holder != connection)
+        return line::FailureAnswer(sequence, Status::Busy);
+    if (line::IsLineOperation(op))
         return serveOperation(connection, sequence, static_cast<Op>(op), args);
 
     // Arguments are all read and checked before the engine hears of the call.
@@ -122,9 +122,9 @@ std::string LineService::dispatch(int connection, uint8_t sequence, uint8_t op, 
             Op::Sim_TerminalProcess, sequence, args, [this] { return int32_t(m_processId); });
         break;
     default:
-        return line::failureAnswer(sequence, Status::UnknownOperation);
+        return line::FailureAnswer(sequence, Status::UnknownOperation);
     }
-    return served ? std::move(served->answer) : line::failureAnswer(sequence, Status::Malformed);
+    return served ? std::move(served->answer) : line::FailureAnswer(sequence, Status::Malformed);
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

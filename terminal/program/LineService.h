@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 enum class Pace { Wire, Instant };
 
@@ -60,7 +60,7 @@ private:
 };
 
 // The answer delay for an exchange at the port's speed under the pace.
-std::chrono::microseconds answerDelay(Pace pace, bool lineOperation, std::size_t requestBytes,
+std::chrono::microseconds AnswerDelay(Pace pace, bool lineOperation, std::size_t requestBytes,
                                       std::size_t answerBytes, int32_t baud);
 
-} // namespace velmora::terminal
+} // namespace terminal::program

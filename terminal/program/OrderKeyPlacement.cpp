@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 namespace {
 
-bool roomBefore(const std::vector<int64_t> &order, std::size_t index)
+bool RoomBefore(const std::vector<int64_t> &order, std::size_t index)
 {
     return index == 0 || index == order.size() || order[index] - order[index - 1] >= 2;
 }
@@ -14,7 +14,7 @@ bool roomBefore(const std::vector<int64_t> &order, std::size_t index)
 // Spreads the keys of a window around `index`, doubling it until its span
 // leaves a gap for every entry in it and one more; one step stays free
 // before `index`.
-void spread(const std::vector<int64_t> &order, std::size_t index, int64_t gap, OrderKeyPlacement &placement)
+void Spread(const std::vector<int64_t> &order, std::size_t index, int64_t gap, OrderKeyPlacement &placement)
 {
     for (std::size_t half = 8;; half *= 2) {
         const std::size_t lo = index > half ? index - half : 0;
@@ -43,8 +43,8 @@ void spread(const std::vector<int64_t> &order, std::size_t index, int64_t gap, O
 OrderKeyPlacement PlaceOrderKey(const std::vector<int64_t> &order, std::size_t index, int64_t gap)
 {
     OrderKeyPlacement placement;
-    if (!roomBefore(order, index))
-        spread(order, index, gap, placement);
+    if (!RoomBefore(order, index))
+        Spread(order, index, gap, placement);
     const auto keyAt = [&](std::size_t i) {
         const std::size_t moved = i - placement.firstMoved;
         return i >= placement.firstMoved && moved < placement.movedKeys.size()
@@ -77,4 +77,4 @@ std::vector<int64_t> FreshOrderKeys(std::size_t count, int64_t gap)
     return keys;
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 // Room for sixteen insertions at one place before keys are spread again.
 inline constexpr int64_t kOrderKeyGap = int64_t{1} << 16;
@@ -29,4 +29,4 @@ void ApplyOrderKey(std::vector<int64_t> &order, std::size_t index, const OrderKe
 // Keys for `count` entries written in one go.
 std::vector<int64_t> FreshOrderKeys(std::size_t count, int64_t gap = kOrderKeyGap);
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -2,11 +2,11 @@
 
 #include <QVariant>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 namespace {
 
-QString setVersion(int version)
+QString SetVersion(int version)
 {
     return QStringLiteral("PRAGMA user_version = %1").arg(version);
 }
@@ -33,7 +33,7 @@ bool CreateSchema(StoreDatabase &db)
 {
     return db.exec(QStringLiteral("PRAGMA journal_mode=WAL"))
         && db.transaction([&] {
-               return db.execAll(CurrentSchema()) && db.exec(setVersion(kSchemaVersion));
+               return db.execAll(CurrentSchema()) && db.exec(SetVersion(kSchemaVersion));
            })
         && SetDurability(db);
 }
@@ -45,10 +45,10 @@ bool MigrateSchema(StoreDatabase &db, int version)
     for (const SchemaStep &step : SchemaSteps()) {
         if (step.toVersion <= version)
             continue;
-        if (!db.transaction([&] { return db.execAll(step.statements()) && db.exec(setVersion(step.toVersion)); }))
+        if (!db.transaction([&] { return db.execAll(step.statements()) && db.exec(SetVersion(step.toVersion)); }))
             return false;
     }
     return true;
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

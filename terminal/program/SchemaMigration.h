@@ -6,7 +6,7 @@
 #include "terminal/program/StoreSchema.h"
 #include "terminal/program/StoreDatabase.h"
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 // -1 when the version cannot be read.
 int SchemaVersion(StoreDatabase &db);
@@ -18,4 +18,4 @@ bool MigrateSchema(StoreDatabase &db, int version);
 // nothing; only a power cut could take the last commits.
 bool SetDurability(StoreDatabase &db);
 
-} // namespace velmora::terminal
+} // namespace terminal::program

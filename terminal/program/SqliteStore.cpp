@@ -13,11 +13,11 @@
 #include <algorithm>
 #include <set>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
-using sim::Entry;
-using sim::State;
-using sim::Terminal;
+using engine::Entry;
+using engine::State;
+using engine::Terminal;
 
 namespace {
 
@@ -39,9 +39,9 @@ SqliteStore::SqliteStore(QString path) : m_db(std::move(path))
 
 SqliteStore::~SqliteStore()
 {
-    for (Terminal &t : sim::state().terminals)
+    for (Terminal &t : engine::EngineState().terminals)
         if (heldHere(t))
-            t.entries.setMemory(std::make_unique<sim::HeldEntryMemory>(t.entries.all()));
+            t.entries.setMemory(std::make_unique<engine::HeldEntryMemory>(t.entries.all()));
 }
 
 OpenResult SqliteStore::open()
@@ -62,7 +62,7 @@ OpenResult SqliteStore::open()
         if (verdict == FileVerdict::Usable) {
             if (MigrateSchema(m_db, version) && SetDurability(m_db)) {
                 if (auto line = load()) {
-                    Install(std::move(*line), sim::state());
+                    Install(std::move(*line), engine::EngineState());
                     result.ok = true;
                     return result;
                 }
@@ -83,7 +83,7 @@ OpenResult SqliteStore::open()
         return result;
     }
     m_db.clearError();
-    allReplaced(sim::state());
+    allReplaced(engine::EngineState());
     savePace(Pace::Wire);
     result.ok = !m_db.failed();
     result.fresh = true;
@@ -111,7 +111,7 @@ std::optional<StoredLine> SqliteStore::load()
     line.zeroTerminatedNames = numbers.int32(q.value("zero_terminated_names")) != 0;
     line.pace = numbers.int32(q.value("pace")) == 1 ? Pace::Instant : Pace::Wire;
     q.finish();
-    if (!numbers.sound() || line.pcName.size() > sim::kMaxNameText) {
+    if (!numbers.sound() || line.pcName.size() > engine::kMaxNameText) {
         m_db.fail(QStringLiteral("its contents do not hold together"));
         return std::nullopt;
     }
@@ -153,7 +153,7 @@ bool SqliteStore::loadTerminals(StoredLine &line)
         t.adjustment.reference = numbers.int32(q.value("adjustment_reference"));
         t.adjustment.drift = q.value("adjustment_drift").toLongLong();
         if (!UnpackInts(q.value("configuration").toByteArray(), t.configuration.data(),
-                        sim::kConfigurationSize))
+                        engine::kConfigurationSize))
             return broken();
         auto justifications = SplitJustifications(ToText(q.value("justifications")),
                                                   q.value("justification_count").toLongLong());
@@ -204,8 +204,8 @@ bool SqliteStore::loadTerminalDetails(Terminal &terminal, int64_t id)
     if (!m_db.run(events))
         return false;
     while (events.next()) {
-        const int slot = numbers.int32(events.value("slot"), 0, sim::kEventSlots - 1);
-        terminal.events[std::size_t(slot)] = sim::Event{
+        const int slot = numbers.int32(events.value("slot"), 0, engine::kEventSlots - 1);
+        terminal.events[std::size_t(slot)] = engine::Event{
             numbers.int32(events.value("seconds")),  numbers.int32(events.value("period")),
             numbers.int32(events.value("repeats")),  numbers.int32(events.value("function")),
             numbers.int32(events.value("ring")),     numbers.int32(events.value("weekday"))};
@@ -218,7 +218,7 @@ bool SqliteStore::loadTerminalDetails(Terminal &terminal, int64_t id)
     if (!m_db.run(employees))
         return false;
     while (employees.next())
-        terminal.employees[numbers.int32(employees.value("employee"))] = sim::EmployeeName{
+        terminal.employees[numbers.int32(employees.value("employee"))] = engine::EmployeeName{
             ToText(employees.value("text")), numbers.int32(employees.value("card_code")),
             numbers.int32(employees.value("last"))};
     employees.finish();
@@ -269,14 +269,14 @@ bool SqliteStore::adopt(const Terminal &terminal, int64_t id)
 
 void SqliteStore::reloadEntries()
 {
-    for (const Terminal &t : sim::state().terminals)
+    for (const Terminal &t : engine::EngineState().terminals)
         if (StoredEntryMemory *memory = heldHere(t))
             memory->load();
 }
 
 int SqliteStore::orderOf(const Terminal &terminal) const
 {
-    const auto &terminals = sim::state().terminals;
+    const auto &terminals = engine::EngineState().terminals;
     for (std::size_t i = 0; i < terminals.size(); ++i)
         if (&terminals[i] == &terminal)
             return int(i);
@@ -320,7 +320,7 @@ bool SqliteStore::writeTerminalRow(const Terminal &terminal, int order)
     q.bindValue(QStringLiteral(":adjustment_reference"), terminal.adjustment.reference);
     q.bindValue(QStringLiteral(":adjustment_drift"), qint64(terminal.adjustment.drift));
     q.bindValue(QStringLiteral(":configuration"),
-                PackInts(terminal.configuration.data(), sim::kConfigurationSize));
+                PackInts(terminal.configuration.data(), engine::kConfigurationSize));
     q.bindValue(QStringLiteral(":justification_count"), int(terminal.justifications.size()));
     q.bindValue(QStringLiteral(":justifications"), ToBytes(JoinJustifications(terminal.justifications)));
     q.bindValue(QStringLiteral(":message_shown"), terminal.messageShown ? 1 : 0);
@@ -433,7 +433,7 @@ bool SqliteStore::writeTerminalWhole(const Terminal &terminal, int order)
     for (const auto &[key, message] : terminal.messages)
         if (!writeMessage(terminal, key.first, key.second))
             return false;
-    for (int slot = 0; slot < sim::kEventSlots; ++slot)
+    for (int slot = 0; slot < engine::kEventSlots; ++slot)
         if (terminal.events[std::size_t(slot)] && !writeEvent(terminal, slot))
             return false;
     for (const auto &employee : terminal.employees)
@@ -469,7 +469,7 @@ void SqliteStore::confirmDeliveries()
     const auto unconfirmed = std::move(m_unconfirmed);
     m_unconfirmed.clear();
     change("pointers", [&] {
-        for (const Terminal &t : sim::state().terminals)
+        for (const Terminal &t : engine::EngineState().terminals)
             if (unconfirmed.count(t.name) && !writePointers(t))
                 return false;
         return true;
@@ -571,4 +571,4 @@ void SqliteStore::allReplaced(const State &state)
     });
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 // What opening the file found.
 struct OpenResult
@@ -31,16 +31,16 @@ struct OpenResult
 // What a file holds of the line.
 struct StoredLine
 {
-    std::vector<sim::Terminal> terminals;
+    std::vector<engine::Terminal> terminals;
     std::string pcName;
     int32_t confirmationsA = 0;
     int32_t confirmationsB = 0;
-    std::size_t entryCapacity = sim::kDefaultEntryCapacity;
+    std::size_t entryCapacity = engine::kDefaultEntryCapacity;
     bool zeroTerminatedNames = false;
     Pace pace = Pace::Wire;
 };
 
-class SqliteStore final : public sim::Store
+class SqliteStore final : public engine::Store
 {
 public:
     explicit SqliteStore(QString path);
@@ -63,44 +63,44 @@ public:
         m_problem = std::move(handler);
     }
 
-    void lineChanged(const sim::State &state) override;
-    void terminalChanged(const sim::Terminal &terminal) override;
-    void pointersChanged(const sim::Terminal &terminal) override;
+    void lineChanged(const engine::State &state) override;
+    void terminalChanged(const engine::Terminal &terminal) override;
+    void pointersChanged(const engine::Terminal &terminal) override;
     // Kept until confirmDeliveries(): the reader pointer in the file stays
     // where the last answer known to have arrived left it.
-    void entryDelivered(const sim::Terminal &terminal) override;
+    void entryDelivered(const engine::Terminal &terminal) override;
     // The answers given so far have arrived (the line sent its next request).
     void confirmDeliveries();
-    void entryInserted(const sim::Terminal &terminal, std::size_t index) override;
-    void entryErased(const sim::Terminal &terminal, std::size_t index) override;
-    void entriesCut(const sim::Terminal &terminal) override;
-    void eventChanged(const sim::Terminal &terminal, int slot) override;
-    void messageChanged(const sim::Terminal &terminal, int32_t employee, int32_t kind) override;
-    void employeeChanged(const sim::Terminal &terminal, int32_t employee) override;
-    void terminalReplaced(const sim::Terminal &terminal) override;
-    void allReplaced(const sim::State &state) override;
+    void entryInserted(const engine::Terminal &terminal, std::size_t index) override;
+    void entryErased(const engine::Terminal &terminal, std::size_t index) override;
+    void entriesCut(const engine::Terminal &terminal) override;
+    void eventChanged(const engine::Terminal &terminal, int slot) override;
+    void messageChanged(const engine::Terminal &terminal, int32_t employee, int32_t kind) override;
+    void employeeChanged(const engine::Terminal &terminal, int32_t employee) override;
+    void terminalReplaced(const engine::Terminal &terminal) override;
+    void allReplaced(const engine::State &state) override;
 
 private:
     std::optional<StoredLine> load();
     bool loadTerminals(StoredLine &line);
-    bool loadTerminalDetails(sim::Terminal &terminal, int64_t id);
+    bool loadTerminalDetails(engine::Terminal &terminal, int64_t id);
     // One transaction; its first failure goes to the problem handler.
     bool change(const char *what, const std::function<bool()> &work);
 
-    int64_t idOf(const sim::Terminal &terminal);
-    int orderOf(const sim::Terminal &terminal) const;
+    int64_t idOf(const engine::Terminal &terminal);
+    int orderOf(const engine::Terminal &terminal) const;
     // The terminal's entries when this store holds them, else null.
-    StoredEntryMemory *heldHere(const sim::Terminal &terminal) const;
+    StoredEntryMemory *heldHere(const engine::Terminal &terminal) const;
     // The store holds the terminal's entries from now on.
-    bool adopt(const sim::Terminal &terminal, int64_t id);
+    bool adopt(const engine::Terminal &terminal, int64_t id);
     void reloadEntries();
-    bool writeLine(const sim::State &state);
-    bool writeTerminalRow(const sim::Terminal &terminal, int order);
-    bool writePointers(const sim::Terminal &terminal);
-    bool writeMessage(const sim::Terminal &terminal, int32_t employee, int32_t kind);
-    bool writeEvent(const sim::Terminal &terminal, int slot);
-    bool writeEmployee(const sim::Terminal &terminal, int32_t employee);
-    bool writeTerminalWhole(const sim::Terminal &terminal, int order);
+    bool writeLine(const engine::State &state);
+    bool writeTerminalRow(const engine::Terminal &terminal, int order);
+    bool writePointers(const engine::Terminal &terminal);
+    bool writeMessage(const engine::Terminal &terminal, int32_t employee, int32_t kind);
+    bool writeEvent(const engine::Terminal &terminal, int slot);
+    bool writeEmployee(const engine::Terminal &terminal, int32_t employee);
+    bool writeTerminalWhole(const engine::Terminal &terminal, int order);
     bool clearTerminal(int64_t terminalId);
 
     // The reader pointer the file holds while deliveries wait for their
@@ -110,7 +110,7 @@ private:
         int32_t confirmed = 0;
         int32_t delivered = 0;
     };
-    int32_t readerPointerToKeep(const sim::Terminal &terminal);
+    int32_t readerPointerToKeep(const engine::Terminal &terminal);
 
     StoreDatabase m_db;
     std::map<std::string, Unconfirmed> m_unconfirmed;
@@ -119,4 +119,4 @@ private:
     std::function<void(const QString &)> m_problem;
 };
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -4,11 +4,11 @@
 
 #include <atomic>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 namespace {
 
-QString uniqueConnectionName()
+QString UniqueConnectionName()
 {
     static std::atomic<int> counter{0};
     return QStringLiteral("velmora-terminal-store-%1").arg(++counter);
@@ -16,7 +16,7 @@ QString uniqueConnectionName()
 
 } // namespace
 
-StoreDatabase::StoreDatabase(QString path) : m_path(std::move(path)), m_connection(uniqueConnectionName())
+StoreDatabase::StoreDatabase(QString path) : m_path(std::move(path)), m_connection(UniqueConnectionName())
 {
 }
 
@@ -116,4 +116,4 @@ void StoreDatabase::fail(const QString &reason)
         m_error = reason.isEmpty() ? QStringLiteral("unknown failure") : reason;
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

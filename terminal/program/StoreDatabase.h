@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 class StoreDatabase
 {
@@ -54,4 +54,4 @@ private:
     std::map<QString, std::unique_ptr<QSqlQuery>> m_prepared;
 };
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -1,6 +1,6 @@
 #include "terminal/program/StoreSchema.h"
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 const Statements &CurrentSchema()
 {
@@ -109,4 +109,4 @@ const std::vector<SchemaStep> &SchemaSteps()
     return steps;
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

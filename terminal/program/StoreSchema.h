@@ -5,7 +5,7 @@
 
 #include <vector>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 // PRAGMA user_version of a file this version writes.
 inline constexpr int kSchemaVersion = 4;
@@ -31,4 +31,4 @@ struct SchemaStep
 // One step per version after the first, in order.
 const std::vector<SchemaStep> &SchemaSteps();
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -8,16 +8,16 @@
 
 #include <algorithm>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
-using sim::Entry;
+using engine::Entry;
 
 namespace {
 
 const QString kTerminal = QStringLiteral(":terminal_id");
 const QString kBlock = QStringLiteral(":block_key");
 
-bool writeEntry(StoreDatabase &db, int64_t terminalId, int64_t block, int64_t slot, const Entry &entry)
+bool WriteEntry(StoreDatabase &db, int64_t terminalId, int64_t block, int64_t slot, const Entry &entry)
 {
     QSqlQuery &q = db.prepared(QStringLiteral(
         "INSERT INTO entries(terminal_id, block_key, slot_key, seconds, card_code, aux1, "
@@ -36,7 +36,7 @@ bool writeEntry(StoreDatabase &db, int64_t terminalId, int64_t block, int64_t sl
     return db.run(q);
 }
 
-bool insertBlock(StoreDatabase &db, int64_t terminalId, int64_t block, std::size_t count)
+bool InsertBlock(StoreDatabase &db, int64_t terminalId, int64_t block, std::size_t count)
 {
     QSqlQuery &q = db.prepared(QStringLiteral(
         "INSERT INTO entry_blocks(terminal_id, block_key, entry_count) "
@@ -102,10 +102,10 @@ bool StoredEntryMemory::writeAll(StoreDatabase &db, int64_t terminalId, const st
     for (std::size_t first = 0, block = 0; first < entries.size(); first += kBlockEntries, ++block) {
         const std::size_t count = std::min(kBlockEntries, entries.size() - first);
         const int64_t key = int64_t(block) * kBlockKeyGap;
-        if (!insertBlock(db, terminalId, key, count))
+        if (!InsertBlock(db, terminalId, key, count))
             return false;
         for (std::size_t i = 0; i < count; ++i)
-            if (!writeEntry(db, terminalId, key, slotKeys[i], entries[first + i]))
+            if (!WriteEntry(db, terminalId, key, slotKeys[i], entries[first + i]))
                 return false;
     }
     return true;
@@ -160,7 +160,7 @@ bool StoredEntryMemory::readBlock(std::size_t block) const
         e.aux1 = numbers.byte(q.value(aux1));
         e.justification = numbers.byte(q.value(justification));
         e.presence = numbers.byte(q.value(presence));
-        e.origin = numbers.int32(q.value(origin), 0, 1) == 1 ? sim::Origin::Inserted : sim::Origin::Card;
+        e.origin = numbers.int32(q.value(origin), 0, 1) == 1 ? engine::Origin::Inserted : engine::Origin::Card;
         e.serial = numbers.int32(q.value(serial));
         m_cachedEntries.push_back(e);
     }
@@ -213,7 +213,7 @@ bool StoredEntryMemory::split(std::size_t block)
     q.bindValue(QStringLiteral(":from"), qint64(m_cachedSlots[half]));
     const std::size_t moved = m_blocks[block].count - half;
     m_blocks[block].count = half;
-    if (!m_db.run(q) || !writeCount(block) || !insertBlock(m_db, m_terminalId, placement.key, moved))
+    if (!m_db.run(q) || !writeCount(block) || !InsertBlock(m_db, m_terminalId, placement.key, moved))
         return false;
     m_blocks.insert(m_blocks.begin() + std::ptrdiff_t(block + 1), Block{placement.key, moved});
     dropCache();
@@ -239,11 +239,11 @@ bool StoredEntryMemory::insertInto(std::size_t block, std::size_t place, const E
         if (!m_db.run(del))
             return false;
         for (std::size_t n = 0; n < placement.movedKeys.size(); ++n)
-            if (!writeEntry(m_db, m_terminalId, blockKey, placement.movedKeys[n],
+            if (!WriteEntry(m_db, m_terminalId, blockKey, placement.movedKeys[n],
                             m_cachedEntries[placement.firstMoved + n]))
                 return false;
     }
-    if (!writeEntry(m_db, m_terminalId, blockKey, placement.key, entry))
+    if (!WriteEntry(m_db, m_terminalId, blockKey, placement.key, entry))
         return false;
     ApplyOrderKey(m_cachedSlots, place, placement);
     m_cachedEntries.insert(m_cachedEntries.begin() + std::ptrdiff_t(place), entry);
@@ -260,7 +260,7 @@ void StoredEntryMemory::insert(std::size_t index, const Entry &entry)
     // order stay full.
     if (m_blocks.empty() || (index >= m_size && m_blocks.back().count >= kBlockEntries)) {
         const int64_t key = m_blocks.empty() ? 0 : m_blocks.back().key + kBlockKeyGap;
-        if (!insertBlock(m_db, m_terminalId, key, 0))
+        if (!InsertBlock(m_db, m_terminalId, key, 0))
             return;
         m_blocks.push_back({key, 0});
         recount();
@@ -351,4 +351,4 @@ void StoredEntryMemory::truncate(std::size_t count)
     recount();
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -10,13 +10,13 @@
 #include <optional>
 #include <vector>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 // Most entries one block takes before it splits in two.
 inline constexpr std::size_t kBlockEntries = 128;
 inline constexpr int64_t kBlockKeyGap = int64_t{1} << 32;
 
-class StoredEntryMemory final : public sim::EntryMemory
+class StoredEntryMemory final : public engine::EntryMemory
 {
 public:
     StoredEntryMemory(StoreDatabase &db, int64_t terminalId);
@@ -30,11 +30,11 @@ public:
     // set aside before anything is read from it.
     static bool rowsHoldTogether(StoreDatabase &db);
     // Writes `entries` as this terminal's, in full blocks, into the open transaction.
-    static bool writeAll(StoreDatabase &db, int64_t terminalId, const std::vector<sim::Entry> &entries);
+    static bool writeAll(StoreDatabase &db, int64_t terminalId, const std::vector<engine::Entry> &entries);
 
     std::size_t size() const override { return m_size; }
-    sim::Entry at(std::size_t index) const override;
-    void insert(std::size_t index, const sim::Entry &entry) override;
+    engine::Entry at(std::size_t index) const override;
+    void insert(std::size_t index, const engine::Entry &entry) override;
     void erase(std::size_t index) override;
     void truncate(std::size_t count) override;
 
@@ -48,7 +48,7 @@ private:
     std::pair<std::size_t, std::size_t> locate(std::size_t index) const;
     bool readBlock(std::size_t block) const;
     bool writeCount(std::size_t block);
-    bool insertInto(std::size_t block, std::size_t place, const sim::Entry &entry);
+    bool insertInto(std::size_t block, std::size_t place, const engine::Entry &entry);
     bool split(std::size_t block);
     bool dropBlock(std::size_t block);
     void dropCache() const { m_cachedKey.reset(); }
@@ -62,7 +62,7 @@ private:
     // The block last read: its key, its entries' keys and the entries.
     mutable std::optional<int64_t> m_cachedKey;
     mutable std::vector<int64_t> m_cachedSlots;
-    mutable std::vector<sim::Entry> m_cachedEntries;
+    mutable std::vector<engine::Entry> m_cachedEntries;
 };
 
-} // namespace velmora::terminal
+} // namespace terminal::program

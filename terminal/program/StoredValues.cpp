@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 QByteArray ToBytes(const std::string &text)
 {
@@ -61,7 +61,7 @@ std::optional<std::vector<std::string>> SplitJustifications(const std::string &j
     for (int64_t i = 0; i < count; ++i) {
         const std::size_t end = std::min(joined.find('~', start), joined.size());
         names.push_back(joined.substr(start, end - start));
-        if (names.back().size() > sim::kMaxJustificationText)
+        if (names.back().size() > engine::kMaxJustificationText)
             return std::nullopt;
         start = end + 1;
     }
@@ -79,26 +79,26 @@ int32_t CheckedNumbers::int32(const QVariant &value, int64_t low, int64_t high)
     return m_sound ? int32_t(x) : 0;
 }
 
-bool TerminalHoldsTogether(const sim::Terminal &t)
+bool TerminalHoldsTogether(const engine::Terminal &t)
 {
     const auto within = [](const std::string &text, std::size_t limit) { return text.size() <= limit; };
     if (t.name.empty() || t.name.size() > kestcom_abi::kTerminalNameLength || t.name.back() == ' '
-        || t.name.find('\0') != std::string::npos || !within(t.shownText, sim::kMaxMessageText))
+        || t.name.find('\0') != std::string::npos || !within(t.shownText, engine::kMaxMessageText))
         return false;
     for (const auto &[key, message] : t.messages)
-        if (!within(message, sim::kMaxMessageText))
+        if (!within(message, engine::kMaxMessageText))
             return false;
     for (const auto &[employee, name] : t.employees)
-        if (!within(name.text, sim::kMaxNameText))
+        if (!within(name.text, engine::kMaxNameText))
             return false;
     return true;
 }
 
 namespace {
-constexpr int kSpentValues = 1 + std::tuple_size_v<sim::Event>;
+constexpr int kSpentValues = 1 + std::tuple_size_v<engine::Event>;
 }
 
-QByteArray PackSpent(const std::map<int, sim::Event> &spent)
+QByteArray PackSpent(const std::map<int, engine::Event> &spent)
 {
     std::vector<int32_t> values;
     for (const auto &[slot, event] : spent) {
@@ -108,7 +108,7 @@ QByteArray PackSpent(const std::map<int, sim::Event> &spent)
     return PackInts(values.data(), int(values.size()));
 }
 
-bool UnpackSpent(const QByteArray &in, std::map<int, sim::Event> &spent)
+bool UnpackSpent(const QByteArray &in, std::map<int, engine::Event> &spent)
 {
     if (in.size() % (kSpentValues * 4) != 0)
         return false;
@@ -117,13 +117,13 @@ bool UnpackSpent(const QByteArray &in, std::map<int, sim::Event> &spent)
         return false;
     for (std::size_t i = 0; i < values.size(); i += kSpentValues) {
         const int slot = values[i];
-        if (slot < 0 || slot >= sim::kEventSlots)
+        if (slot < 0 || slot >= engine::kEventSlots)
             return false;
-        sim::Event event{};
+        engine::Event event{};
         std::copy_n(values.begin() + std::ptrdiff_t(i + 1), event.size(), event.begin());
         spent[slot] = event;
     }
     return true;
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

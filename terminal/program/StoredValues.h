@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 QByteArray ToBytes(const std::string &text);
 std::string ToText(const QVariant &value);
@@ -43,10 +43,10 @@ private:
 
 // What the engine itself would never hold: a name it refuses, a text longer
 // than it keeps.
-bool TerminalHoldsTogether(const sim::Terminal &terminal);
+bool TerminalHoldsTogether(const engine::Terminal &terminal);
 
 // Each spent slot as its number and the six values it was written with.
-QByteArray PackSpent(const std::map<int, sim::Event> &spent);
-bool UnpackSpent(const QByteArray &in, std::map<int, sim::Event> &spent);
+QByteArray PackSpent(const std::map<int, engine::Event> &spent);
+bool UnpackSpent(const QByteArray &in, std::map<int, engine::Event> &spent);
 
-} // namespace velmora::terminal
+} // namespace terminal::program

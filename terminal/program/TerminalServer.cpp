@@ -15,7 +15,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 struct TerminalServer::Connection
 {
@@ -235,4 +235,4 @@ void TerminalServer::drop(int id)
     emit served();
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

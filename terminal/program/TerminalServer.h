@@ -15,7 +15,7 @@
 class QSocketNotifier;
 class QTimer;
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 // When an answer leaves: the real timer in the program, a recording one in tests.
 // The delay counts from the request's arrival, so the time the engine and
@@ -83,4 +83,4 @@ private:
     int m_nextId = 1;
 };
 
-} // namespace velmora::terminal
+} // namespace terminal::program

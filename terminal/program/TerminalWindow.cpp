@@ -21,7 +21,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 TerminalWindow::TerminalWindow(const QString &portName, const QString &socketPath, Pace pace,
                                QWidget *parent)
@@ -126,9 +126,9 @@ void TerminalWindow::setDatabasePath(const QString &path)
 
 void TerminalWindow::backToDemoMorning()
 {
-    if (!m_messages->confirm(DemoMorningQuestion(HoldingsOf(sim::state()))))
+    if (!m_messages->confirm(DemoMorningQuestion(HoldingsOf(engine::EngineState()))))
         return;
-    sim::returnToDemoMorning();
+    engine::ReturnToDemoMorning();
     // The pace is kept beside the line, so the switch saves it.
     setPace(Pace::Wire);
     refresh();
@@ -164,4 +164,4 @@ QTabWidget *TerminalWindow::pages() const
     return m_panels->tabs();
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

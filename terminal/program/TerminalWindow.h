@@ -18,13 +18,13 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 
-namespace velmora::panel {
+namespace terminal::panel {
 class ByteRate;
 class EnginePanelModel;
 class PanelWindow;
-} // namespace velmora::panel
+} // namespace terminal::panel
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 class TerminalWindow final : public QWidget
 {
@@ -61,7 +61,7 @@ public:
     }
 
 signals:
-    void paceChosen(velmora::terminal::Pace pace);
+    void paceChosen(terminal::program::Pace pace);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -84,4 +84,4 @@ private:
     panel::PanelWindow *m_panels = nullptr;
 };
 
-} // namespace velmora::terminal
+} // namespace terminal::program

@@ -6,21 +6,21 @@
 
 #include <algorithm>
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 namespace {
 
-QString counted(int count, const char *one, const char *many)
+QString Counted(int count, const char *one, const char *many)
 {
     return QStringLiteral("%1 %2").arg(count).arg(QLatin1String(count == 1 ? one : many));
 }
 
 } // namespace
 
-QList<TerminalHoldings> HoldingsOf(const sim::State &state)
+QList<TerminalHoldings> HoldingsOf(const engine::State &state)
 {
     QList<TerminalHoldings> line;
-    for (const sim::Terminal &t : state.terminals) {
+    for (const engine::Terminal &t : state.terminals) {
         TerminalHoldings h;
         h.name = QString::fromStdString(t.name);
         h.entries = t.entryCount();
@@ -40,21 +40,21 @@ QString DemoMorningQuestion(const QList<TerminalHoldings> &line)
     for (const TerminalHoldings &h : line) {
         QStringList counts;
         if (h.entries > 0)
-            counts << counted(h.entries, "entry", "entries");
+            counts << Counted(h.entries, "entry", "entries");
         if (h.names > 0)
-            counts << counted(h.names, "name", "names");
+            counts << Counted(h.names, "name", "names");
         if (h.justifications > 0)
-            counts << counted(h.justifications, "justification", "justifications");
+            counts << Counted(h.justifications, "justification", "justifications");
         if (h.events > 0)
-            counts << counted(h.events, "event", "events");
+            counts << Counted(h.events, "event", "events");
         if (h.messages > 0)
-            counts << counted(h.messages, "message", "messages");
+            counts << Counted(h.messages, "message", "messages");
         lost << QStringLiteral("    %1: %2").arg(
             h.name, counts.isEmpty() ? QStringLiteral("no entries, names or events")
                                      : counts.join(QStringLiteral(", ")));
     }
-    const QString front = QString::fromLatin1(sim::kDefaultTerminalName.data(),
-                                              qsizetype(sim::kDefaultTerminalName.size()));
+    const QString front = QString::fromLatin1(engine::kDefaultTerminalName.data(),
+                                              qsizetype(engine::kDefaultTerminalName.size()));
     return QStringLiteral("Back to the demo morning?\n\n"
                           "Every terminal on the line loses what it holds:\n%1\n"
                           "and its settings: configuration, clock, pointers, shown message. "
@@ -75,4 +75,4 @@ std::optional<QString> ClosingQuestion(const QString &port, bool programConnecte
         .arg(port);
 }
 
-} // namespace velmora::terminal
+} // namespace terminal::program

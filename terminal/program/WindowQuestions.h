@@ -6,11 +6,11 @@
 
 #include <optional>
 
-namespace velmora::sim {
+namespace terminal::engine {
 struct State;
 }
 
-namespace velmora::terminal {
+namespace terminal::program {
 
 // What one terminal on the line holds, as far as it can be counted.
 struct TerminalHoldings
@@ -23,7 +23,7 @@ struct TerminalHoldings
     int messages = 0;
 };
 
-QList<TerminalHoldings> HoldingsOf(const sim::State &state);
+QList<TerminalHoldings> HoldingsOf(const engine::State &state);
 
 // Names what going back to the demo morning loses, terminal by terminal.
 QString DemoMorningQuestion(const QList<TerminalHoldings> &line);
@@ -31,4 +31,4 @@ QString DemoMorningQuestion(const QList<TerminalHoldings> &line);
 // Nothing to ask when no program holds the port.
 std::optional<QString> ClosingQuestion(const QString &port, bool programConnected);
 
-} // namespace velmora::terminal
+} // namespace terminal::program

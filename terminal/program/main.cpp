@@ -19,13 +19,13 @@
 #include <sys/file.h>
 #include <unistd.h>
 
-using namespace velmora;
+using namespace terminal;
 
 namespace {
 
 constexpr int kRefreshMs = 250;
 
-int fail(const QString &message)
+int Fail(const QString &message)
 {
     std::fprintf(stderr, "velmora-terminal: %s\n", qPrintable(message));
     return 1;
@@ -50,61 +50,61 @@ int main(int argc, char *argv[])
     parser.process(app);
 
     const QByteArray portArgument = parser.value(portOption).toLatin1();
-    const auto port = line::portNumber(std::string_view(portArgument.constData(), std::size_t(portArgument.size())));
+    const auto port = line::PortNumber(std::string_view(portArgument.constData(), std::size_t(portArgument.size())));
     if (!port) {
         std::fprintf(stderr, "velmora-terminal: no such serial port: %s (COM1 to COM255)\n",
                      portArgument.constData());
         return 2;
     }
-    const QString portName = QString::fromStdString(line::portName(*port));
+    const QString portName = QString::fromStdString(line::PortName(*port));
 
-    const line::SocketPlace place = line::socketPlace(*port);
+    const line::SocketPlace place = line::SocketPlaceOf(*port);
     if (place.path.empty())
-        return fail(QString::fromStdString(place.problem));
+        return Fail(QString::fromStdString(place.problem));
     // One terminal program per port: the lock lasts as long as the process.
     const std::string lockPath = place.path + ".lock";
     const int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (lock < 0 || flock(lock, LOCK_EX | LOCK_NB) != 0)
-        return fail(QStringLiteral("%1 is already served by another terminal program").arg(portName));
+        return Fail(QStringLiteral("%1 is already served by another terminal program").arg(portName));
     // Who holds it, for whoever has to stop the terminal.
     const std::string pid = std::to_string(getpid()) + "\n";
     if (ftruncate(lock, 0) != 0 || ::write(lock, pid.data(), pid.size()) != ssize_t(pid.size()))
-        return fail(QStringLiteral("cannot write %1").arg(QString::fromStdString(lockPath)));
+        return Fail(QStringLiteral("cannot write %1").arg(QString::fromStdString(lockPath)));
 
-    sim::state().portNumber = *port;
+    engine::EngineState().portNumber = *port;
 
     const QString dataFolder =
         QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velmora");
     QDir().mkpath(dataFolder);
     const QString databasePath = dataFolder + QStringLiteral("/terminal-%1.sqlite").arg(portName);
-    terminal::SqliteStore store(databasePath);
-    const terminal::OpenResult opened = store.open();
+    program::SqliteStore store(databasePath);
+    const program::OpenResult opened = store.open();
     if (opened.ok)
-        sim::state().store = &store;
+        engine::EngineState().store = &store;
 
-    terminal::LineService service(getpid());
+    program::LineService service(getpid());
     service.setPace(store.pace());
-    terminal::QtAnswerTimer timer;
-    terminal::TerminalServer server(service, timer);
-    QObject::connect(&server, &terminal::TerminalServer::requestArrived, &server, [&store] { store.confirmDeliveries(); });
+    program::QtAnswerTimer timer;
+    program::TerminalServer server(service, timer);
+    QObject::connect(&server, &program::TerminalServer::requestArrived, &server, [&store] { store.confirmDeliveries(); });
 
-    terminal::TerminalWindow window(portName, QString::fromStdString(place.path), service.pace());
+    program::TerminalWindow window(portName, QString::fromStdString(place.path), service.pace());
     window.showProblem(opened.message);
     window.setDatabasePath(databasePath);
     window.setProgramConnected([&service] { return service.holder() >= 0; });
     store.setProblemHandler([&window](const QString &message) { window.showProblem(message); });
-    QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
-                     [&](terminal::Pace pace) { service.setPace(pace); });
-    service.setPaceHandler([&](terminal::Pace pace) {
+    QObject::connect(&window, &program::TerminalWindow::paceChosen, &window,
+                     [&](program::Pace pace) { service.setPace(pace); });
+    service.setPaceHandler([&](program::Pace pace) {
         store.savePace(pace);
         window.setPace(pace);
     });
 
     // The pages follow the engine a few times a second, not on every request.
     bool changed = false;
-    QObject::connect(&server, &terminal::TerminalServer::served, &window, [&changed] { changed = true; });
-    QObject::connect(&server, &terminal::TerminalServer::transferred, &window,
-                     &terminal::TerminalWindow::countBytes);
+    QObject::connect(&server, &program::TerminalServer::served, &window, [&changed] { changed = true; });
+    QObject::connect(&server, &program::TerminalServer::transferred, &window,
+                     &program::TerminalWindow::countBytes);
     QTimer refresh;
     QObject::connect(&refresh, &QTimer::timeout, &window, [&] {
         if (changed)
@@ -117,9 +117,9 @@ int main(int argc, char *argv[])
     // Listening last: a program that connects finds the terminal ready to answer.
     QString problem;
     if (!server.listen(QString::fromStdString(place.path), &problem))
-        return fail(problem);
+        return Fail(problem);
     // Unreachable, it would run on for nobody; every change is committed.
-    QObject::connect(&server, &terminal::TerminalServer::unreachable, &app, [&place] {
+    QObject::connect(&server, &program::TerminalServer::unreachable, &app, [&place] {
         std::fprintf(stderr, "velmora-terminal: %s is gone; ending\n", place.path.c_str());
         // exit(), not quit(): quit() would first close the window, which asks
         // whether to leave a connected program a silent line; nobody is there
@@ -127,8 +127,8 @@ int main(int argc, char *argv[])
         QCoreApplication::exit(0);
     });
     const int status = app.exec();
-    sim::state().store = nullptr;
+    engine::EngineState().store = nullptr;
     // Nothing more is asked of the engine: the store need not hand its entries back.
-    sim::state().terminals.clear();
+    engine::EngineState().terminals.clear();
     return status;
 }

@@ -23,7 +23,7 @@ void check(bool ok, const char *what)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    using namespace velmora::line;
+    using namespace terminal::line;
     if (size == 0)
         return 0;
     const uint8_t sequence = data[0];

@@ -26,8 +26,8 @@ void check(bool ok, const char *what)
 
 void checkAnswer(const std::string &answer, uint8_t sequence)
 {
-    using namespace velmora::line;
-    const auto length = bodyLength(answer);
+    using namespace terminal::line;
+    const auto length = BodyLength(answer);
     check(length && answer.size() == kLengthBytes + *length, "an answer of the wrong length");
     check(*length <= kMaxBody, "an answer longer than a frame may be");
     check(answer.size() >= kAnswerOverhead, "an answer without status and result");
@@ -38,10 +38,10 @@ void checkAnswer(const std::string &answer, uint8_t sequence)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    using namespace velmora;
+    using namespace terminal;
     SetUpFuzzLine();
-    terminal::LineService service(4242);
-    service.setPace(terminal::Pace::Instant);
+    program::LineService service(4242);
+    service.setPace(program::Pace::Instant);
     line::FrameSplitter splitter;
     // Two connections take turns by the first byte's bits, so that the port
     // held by one is busy for the other.
@@ -57,7 +57,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                                                             : uint8_t(piece->body[0]));
             continue;
         }
-        const terminal::Reply reply = service.handle(connection, piece->body, piece->frameBytes);
+        const program::Reply reply = service.handle(connection, piece->body, piece->frameBytes);
         checkAnswer(reply.bytes, uint8_t(piece->body[0]));
     }
     service.disconnected(1);

@@ -52,10 +52,10 @@ QByteArray MakeGoodFile()
     SetUpFuzzLine();
     const QString file = path("good.db");
     {
-        velmora::terminal::SqliteStore store(file);
-        velmora::sim::state().store = &store;
+        terminal::program::SqliteStore store(file);
+        terminal::engine::EngineState().store = &store;
         store.open();
-        velmora::sim::state().store = nullptr;
+        terminal::engine::EngineState().store = nullptr;
     }
     QFile f(file);
     f.open(QIODevice::ReadOnly);
@@ -100,7 +100,7 @@ extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    using velmora::terminal::SqliteStore;
+    using terminal::program::SqliteStore;
     const QByteArray input = QByteArray::fromRawData(reinterpret_cast<const char *>(data), qsizetype(size));
     const QString file = path("memory.db");
     {
@@ -124,9 +124,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     SetUpFuzzLine();
     for (int round = 0; round < 2; ++round) {
         SqliteStore store(file);
-        velmora::sim::state().store = &store;
-        const velmora::terminal::OpenResult result = store.open();
-        velmora::sim::state().store = nullptr;
+        terminal::engine::EngineState().store = &store;
+        const terminal::program::OpenResult result = store.open();
+        terminal::engine::EngineState().store = nullptr;
         check(result.ok || !result.message.isEmpty(), "a failed open without a message");
         check(result.movedAside.isEmpty() || QFile::exists(result.movedAside),
               "a file set aside that is not there");

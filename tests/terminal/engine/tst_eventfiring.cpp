@@ -5,7 +5,7 @@
 
 #include <QTest>
 
-using namespace velmora::sim;
+using namespace terminal::engine;
 namespace function = config::function;
 
 namespace {
@@ -84,7 +84,7 @@ void TestEventFiring::ringsAt()
     QFETCH(SlotEvent, event);
     QFETCH(qint64, clock);
     QFETCH(bool, rings);
-    QCOMPARE(velmora::sim::ringsAt(event, clock), rings);
+    QCOMPARE(terminal::engine::RingsAt(event, clock), rings);
 }
 
 void TestEventFiring::relayHeldBetweenOnAndOff_data()
@@ -108,8 +108,8 @@ void TestEventFiring::relayHeldBetweenOnAndOff()
         ring(monday + 8 * 3600, 0, 0x1F, 0, 0, function::kRelay1On, 0),
         ring(monday + 17 * 3600, 0, 0x1F, 0, 0, function::kRelay1Off, 1),
     };
-    QCOMPARE(relay1HeldOn(events, clock), on);
-    QCOMPARE(lampsAt(events, clock)[static_cast<int>(Lamp::Relay1)], on);
+    QCOMPARE(Relay1HeldOn(events, clock), on);
+    QCOMPARE(LampsAt(events, clock)[static_cast<int>(Lamp::Relay1)], on);
 }
 
 void TestEventFiring::lampsFollowTheirFunction()
@@ -117,12 +117,12 @@ void TestEventFiring::lampsFollowTheirFunction()
     const int64_t t = kMondayNoon;
     const std::vector<SlotEvent> events = {ring(t, 1, 127, 0, 0, function::kBeep2),
                                           ring(t + 1, 1, 127, 0, 0, function::kRingRelay2)};
-    QCOMPARE(lampsAt(events, t), (Lamps{false, true, false, false}));
-    QCOMPARE(lampsAt(events, t + 1), (Lamps{false, false, false, true}));
+    QCOMPARE(LampsAt(events, t), (Lamps{false, true, false, false}));
+    QCOMPARE(LampsAt(events, t + 1), (Lamps{false, false, false, true}));
     // ON and OFF at one second: the relay stays off.
     const std::vector<SlotEvent> tie = {ring(t, 0, 127, 0, 0, function::kRelay1On, 0),
                                        ring(t, 0, 127, 0, 0, function::kRelay1Off, 1)};
-    QVERIFY(!relay1HeldOn(tie, t));
+    QVERIFY(!Relay1HeldOn(tie, t));
 }
 
 void TestEventFiring::clockShiftDue_data()
@@ -145,7 +145,7 @@ void TestEventFiring::clockShiftDue()
     QFETCH(qint64, before);
     QFETCH(qint64, now);
     QFETCH(qint64, shift);
-    QCOMPARE(velmora::sim::clockShiftDue(ring(kMondayNoon, 0, 0, 0, 0, function), before, now),
+    QCOMPARE(terminal::engine::ClockShiftDue(ring(kMondayNoon, 0, 0, 0, 0, function), before, now),
              shift);
 }
 
@@ -155,17 +155,17 @@ void TestEventFiring::clockChangesFireOnce()
     const std::vector<SlotEvent> winter = {ring(s, 0, 0, 0, 0, function::kWinterTime, 4)};
     // Seen first after its time: nothing past fires.
     ClockChangeWatch late;
-    QCOMPARE(advanceClockChanges(late, winter, s + 10), 0);
+    QCOMPARE(AdvanceClockChanges(late, winter, s + 10), 0);
     ClockChangeWatch watch;
-    QCOMPARE(advanceClockChanges(watch, winter, s - 1), 0);
-    QCOMPARE(advanceClockChanges(watch, winter, s), -3600);
-    QCOMPARE(spentSlots(watch.spent), std::set<int>{4});
+    QCOMPARE(AdvanceClockChanges(watch, winter, s - 1), 0);
+    QCOMPARE(AdvanceClockChanges(watch, winter, s), -3600);
+    QCOMPARE(SpentSlots(watch.spent), std::set<int>{4});
     // An hour later the clock reads the event's time again.
-    QCOMPARE(advanceClockChanges(watch, winter, s - 1), 0);
-    QCOMPARE(advanceClockChanges(watch, winter, s + 1), 0);
+    QCOMPARE(AdvanceClockChanges(watch, winter, s - 1), 0);
+    QCOMPARE(AdvanceClockChanges(watch, winter, s + 1), 0);
     // The slot written again, for a later time, may fire.
     const std::vector<SlotEvent> again = {ring(s + 60, 0, 0, 0, 0, function::kSummerTime, 4)};
-    QCOMPARE(advanceClockChanges(watch, again, s + 60), 3600);
+    QCOMPARE(AdvanceClockChanges(watch, again, s + 60), 3600);
 }
 
 void TestEventFiring::spentSlotsStaySpent_data()
@@ -185,10 +185,10 @@ void TestEventFiring::spentSlotsStaySpent()
     QFETCH(qint64, shift);
     const int64_t s = kMondayNoon;
     const SlotEvent fired = ring(s, 0, 0, 0, 0, function::kWinterTime, 4);
-    ClockChangeWatch watch{std::nullopt, {{4, storedEvent(fired)}}};
-    QCOMPARE(advanceClockChanges(watch, {written}, s - 600), 0);
-    QCOMPARE(advanceClockChanges(watch, {written}, s + 60), shift);
-    QCOMPARE(slotEvent(4, watch.spent.at(4)), written);
+    ClockChangeWatch watch{std::nullopt, {{4, StoredEvent(fired)}}};
+    QCOMPARE(AdvanceClockChanges(watch, {written}, s - 600), 0);
+    QCOMPARE(AdvanceClockChanges(watch, {written}, s + 60), shift);
+    QCOMPARE(SlotEventOf(4, watch.spent.at(4)), written);
 }
 
 void TestEventFiring::nextFiring_data()
@@ -223,7 +223,7 @@ void TestEventFiring::nextFiring()
     QFETCH(SlotEvent, event);
     QFETCH(qint64, clock);
     QFETCH(std::optional<int64_t>, next);
-    QCOMPARE(velmora::sim::nextFiring(event, clock), next);
+    QCOMPARE(terminal::engine::NextFiring(event, clock), next);
 }
 
 void TestEventFiring::nextEventSkipsSpentAndTakesTheEarliest()
@@ -234,14 +234,14 @@ void TestEventFiring::nextEventSkipsSpentAndTakesTheEarliest()
         ring(t + 60, 0, 0, 0, 0, function::kWinterTime, 5),
         ring(t + 90, 31, 127, 0, 0, function::kRingRelay1, 9),
     };
-    auto next = nextEvent(events, t);
+    auto next = NextEventOf(events, t);
     QVERIFY(next);
     QCOMPARE(next->slot, 5);
-    next = nextEvent(events, t, {5});
+    next = NextEventOf(events, t, {5});
     QVERIFY(next);
     QCOMPARE(next->slot, 9);
     QCOMPARE(next->at, t + 90);
-    QVERIFY(!nextEvent({}, t));
+    QVERIFY(!NextEventOf({}, t));
 }
 
 void TestEventFiring::theEmptyEventHoldsNothing()
@@ -251,13 +251,13 @@ void TestEventFiring::theEmptyEventHoldsNothing()
     table.fill(Event{});
     table[3] = Event{0, 0, 0, function::kBeep1, 0, 0};
     table[9] = Event{60, 0, 0, function::kNull, 0, 0};
-    const std::vector<SlotEvent> held = heldEvents(table);
+    const std::vector<SlotEvent> held = HeldEvents(table);
     QCOMPARE(held.size(), std::size_t(2));
     QCOMPARE(held[0].slot, 3);
     QCOMPARE(held[1].slot, 9);
     table.fill(Event{});
-    QVERIFY(heldEvents(table).empty());
-    QVERIFY(!nextEvent(heldEvents(table), kMondayNoon));
+    QVERIFY(HeldEvents(table).empty());
+    QVERIFY(!NextEventOf(HeldEvents(table), kMondayNoon));
 }
 
 QTEST_APPLESS_MAIN(TestEventFiring)

@@ -22,7 +22,7 @@
 #include <thread>
 #include <unistd.h>
 
-using namespace velmora;
+using namespace terminal;
 
 namespace {
 
@@ -82,7 +82,7 @@ struct RawLine
         timeval tv{5, 0};
         setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
         while (true) {
-            if (const auto length = line::bodyLength(got); length && got.size() >= 2 + *length)
+            if (const auto length = line::BodyLength(got); length && got.size() >= 2 + *length)
                 return got.substr(2, *length);
             char c[512];
             const ssize_t n = ::recv(fd, c, sizeof c, 0);
@@ -120,7 +120,7 @@ private:
         if (signal == SIGKILL)
             QVERIFY(waitGone(m_pid));
     }
-    std::string socketPath() { return line::socketPlace(1).path; }
+    std::string socketPath() { return line::SocketPlaceOf(1).path; }
 
 private slots:
     void initTestCase()

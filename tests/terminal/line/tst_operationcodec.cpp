@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-using namespace velmora::line;
+using namespace terminal::line;
 
 namespace {
 
@@ -215,7 +215,7 @@ private slots:
         QVERIFY2(done.fault.isEmpty(), qPrintable(done.fault));
         QCOMPARE(int(done.requestBytes), requestBytes);
         QCOMPARE(int(done.answerBytes), answerBytes);
-        QCOMPARE(longestAnswer(Op(op)), std::size_t(answerBytes));
+        QCOMPARE(LongestAnswer(Op(op)), std::size_t(answerBytes));
         // A failed call answers its result alone and leaves the places as they were.
         const Trip failed = RoundTripOf(Op(op), 0);
         QVERIFY2(failed.fault.isEmpty(), qPrintable(failed.fault));

@@ -9,32 +9,32 @@
 
 #include <QTest>
 
-using namespace velmora;
-using namespace velmora::panel;
+using namespace terminal;
+using namespace terminal::panel;
 
 namespace {
 
 constexpr int32_t kNoon = 976190400;
 
 // Names the store calls the engine made, in order.
-class RecordingStore final : public sim::Store
+class RecordingStore final : public engine::Store
 {
 public:
     QStringList calls;
-    void lineChanged(const sim::State &) final { calls << "line"; }
-    void terminalChanged(const sim::Terminal &) final { calls << "terminal"; }
-    void pointersChanged(const sim::Terminal &) final { calls << "pointers"; }
-    void entryInserted(const sim::Terminal &, std::size_t i) final
+    void lineChanged(const engine::State &) final { calls << "line"; }
+    void terminalChanged(const engine::Terminal &) final { calls << "terminal"; }
+    void pointersChanged(const engine::Terminal &) final { calls << "pointers"; }
+    void entryInserted(const engine::Terminal &, std::size_t i) final
     {
         calls << QStringLiteral("entry %1").arg(i);
     }
-    void entryErased(const sim::Terminal &, std::size_t) final { calls << "erased"; }
-    void entriesCut(const sim::Terminal &) final { calls << "cut"; }
-    void eventChanged(const sim::Terminal &, int) final { calls << "event"; }
-    void messageChanged(const sim::Terminal &, int32_t, int32_t) final { calls << "message"; }
-    void employeeChanged(const sim::Terminal &, int32_t) final { calls << "employee"; }
-    void terminalReplaced(const sim::Terminal &) final { calls << "replaced"; }
-    void allReplaced(const sim::State &) final { calls << "all"; }
+    void entryErased(const engine::Terminal &, std::size_t) final { calls << "erased"; }
+    void entriesCut(const engine::Terminal &) final { calls << "cut"; }
+    void eventChanged(const engine::Terminal &, int) final { calls << "event"; }
+    void messageChanged(const engine::Terminal &, int32_t, int32_t) final { calls << "message"; }
+    void employeeChanged(const engine::Terminal &, int32_t) final { calls << "employee"; }
+    void terminalReplaced(const engine::Terminal &) final { calls << "replaced"; }
+    void allReplaced(const engine::State &) final { calls << "all"; }
 };
 
 } // namespace
@@ -55,15 +55,15 @@ private:
 
 void TestPanelEngine::init()
 {
-    sim::resetLine();
+    engine::ResetLine();
     Sim_SetPcClock(kNoon);
     m_store.calls.clear();
-    sim::state().store = &m_store;
+    engine::EngineState().store = &m_store;
 }
 
 void TestPanelEngine::cleanup()
 {
-    sim::state().store = nullptr;
+    engine::EngineState().store = nullptr;
 }
 
 void TestPanelEngine::changesReachTheStore()
@@ -72,7 +72,7 @@ void TestPanelEngine::changesReachTheStore()
     const QString name = QStringLiteral("PONTO_00");
     QVERIFY(model.passCard(name, CardPass{1053, true, 0}).isEmpty());
     QCOMPARE(m_store.calls, QStringList{"entry 0"});
-    const sim::Entry &e = sim::state().terminals.front().entries.front();
+    const engine::Entry &e = engine::EngineState().terminals.front().entries.front();
     QCOMPARE(e.presence, kPresenceExit);
     QCOMPARE(e.justification, uint8_t('A'));
     QCOMPARE(e.seconds, kNoon);
@@ -102,7 +102,7 @@ void TestPanelEngine::winterTimeIsKept()
     m_store.calls.clear();
     model.refresh();
     QCOMPARE(m_store.calls, QStringList{"terminal"});
-    QCOMPARE(sim::terminalClock(sim::state().terminals.front()), kNoon + 1 - 3600);
+    QCOMPARE(engine::TerminalClock(engine::EngineState().terminals.front()), kNoon + 1 - 3600);
 }
 
 void TestPanelEngine::lineHooks()

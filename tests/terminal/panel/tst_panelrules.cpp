@@ -7,7 +7,7 @@
 
 #include <QTest>
 
-using namespace velmora::panel;
+using namespace terminal::panel;
 
 namespace {
 
@@ -68,8 +68,8 @@ void TestPanelRules::clockCount()
     QFETCH(int, weekday);
     QFETCH(QString, text);
     QCOMPARE(clocktime::WeekdayOf(clock), weekday);
-    QCOMPARE(clockText(clock), text);
-    QCOMPARE(clockText(clock).size(), kDisplayColumns);
+    QCOMPARE(ClockText(clock), text);
+    QCOMPARE(ClockText(clock).size(), kDisplayColumns);
 }
 
 void TestPanelRules::layoutText_data()
@@ -102,7 +102,7 @@ void TestPanelRules::layoutText()
     QFETCH(QString, text);
     QFETCH(int, rows);
     QFETCH(QStringList, lines);
-    QCOMPARE(velmora::panel::layoutText(text, rows), lines);
+    QCOMPARE(terminal::panel::LayoutText(text, rows), lines);
 }
 
 void TestPanelRules::display_data()
@@ -169,7 +169,7 @@ void TestPanelRules::display()
 {
     QFETCH(DisplayInput, input);
     QFETCH(QStringList, lines);
-    const DisplayLines got = displayLines(input);
+    const DisplayLines got = DisplayLinesOf(input);
     for (int i = 0; i < kDisplayRows; ++i) {
         QCOMPARE(got[i].size(), kDisplayColumns);
         QCOMPARE(got[i].trimmed(), lines[i].trimmed());
@@ -178,11 +178,11 @@ void TestPanelRules::display()
 
 void TestPanelRules::justificationCodes()
 {
-    QCOMPARE(justificationCode(0), std::optional<uint8_t>('A'));
-    QCOMPARE(justificationCode(6), std::optional<uint8_t>('G'));
-    QCOMPARE(justificationCode(190), std::optional<uint8_t>(255));
-    QVERIFY(!justificationCode(191));
-    QVERIFY(!justificationCode(-1));
+    QCOMPARE(JustificationCode(0), std::optional<uint8_t>('A'));
+    QCOMPARE(JustificationCode(6), std::optional<uint8_t>('G'));
+    QCOMPARE(JustificationCode(190), std::optional<uint8_t>(255));
+    QVERIFY(!JustificationCode(191));
+    QVERIFY(!JustificationCode(-1));
 }
 
 void TestPanelRules::cardCode_data()
@@ -203,7 +203,7 @@ void TestPanelRules::cardCode()
 {
     QFETCH(QString, text);
     QFETCH(std::optional<int32_t>, code);
-    const Parsed parsed = parseCardCode(text);
+    const Parsed parsed = ParseCardCode(text);
     QCOMPARE(parsed.value, code);
     QCOMPARE(parsed.error.isEmpty(), code.has_value());
 }
@@ -227,18 +227,18 @@ void TestPanelRules::clockInput()
 {
     QFETCH(QString, text);
     QFETCH(std::optional<int32_t>, clock);
-    const Parsed parsed = parseClockInput(text);
+    const Parsed parsed = ParseClockInput(text);
     QCOMPARE(parsed.value, clock);
     QCOMPARE(parsed.error.isEmpty(), clock.has_value());
 }
 
 void TestPanelRules::terminalNames()
 {
-    QVERIFY(terminalNameProblem(QStringLiteral("PONTO_01")).isEmpty());
-    QVERIFY(terminalNameProblem(QString(32, 'A')).isEmpty());
-    QVERIFY(!terminalNameProblem(QString(33, 'A')).isEmpty());
-    QVERIFY(!terminalNameProblem(QString()).isEmpty());
-    QVERIFY(!terminalNameProblem(QStringLiteral("PONTO 01")).isEmpty());
+    QVERIFY(TerminalNameProblem(QStringLiteral("PONTO_01")).isEmpty());
+    QVERIFY(TerminalNameProblem(QString(32, 'A')).isEmpty());
+    QVERIFY(!TerminalNameProblem(QString(33, 'A')).isEmpty());
+    QVERIFY(!TerminalNameProblem(QString()).isEmpty());
+    QVERIFY(!TerminalNameProblem(QStringLiteral("PONTO 01")).isEmpty());
 }
 
 void TestPanelRules::bytesInTheLastSecond()

@@ -28,7 +28,7 @@
 #include <QTimer>
 #include <QTextEdit>
 
-using namespace velmora::panel;
+using namespace terminal::panel;
 
 namespace {
 

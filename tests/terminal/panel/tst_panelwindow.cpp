@@ -15,7 +15,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-using namespace velmora;
+using namespace terminal;
 
 class TestPanelWindow : public QObject
 {
@@ -23,30 +23,30 @@ class TestPanelWindow : public QObject
 private slots:
     void init()
     {
-        sim::state().store = nullptr;
-        sim::resetLine();
-        sim::state().frozenPcClock = 976190400;
+        engine::EngineState().store = nullptr;
+        engine::ResetLine();
+        engine::EngineState().frozenPcClock = 976190400;
     }
 
     void panelsFollowTheEngine()
     {
-        terminal::TerminalWindow window(QStringLiteral("COM2"), QStringLiteral("/run/x"),
-                                        terminal::Pace::Wire);
+        program::TerminalWindow window(QStringLiteral("COM2"), QStringLiteral("/run/x"),
+                                        program::Pace::Wire);
         QCOMPARE(window.pages()->count(), 1);
         auto *panel = qobject_cast<panel::TerminalPanel *>(window.pages()->widget(0));
         QVERIFY(panel);
         panel->controls().cardCode->setText(QStringLiteral("1053"));
         QTest::mouseClick(panel->controls().passCard, Qt::LeftButton);
-        QCOMPARE(sim::state().terminals.front().entryCount(), 1);
-        QCOMPARE(sim::state().terminals.front().entries.front().cardCode, 1053);
+        QCOMPARE(engine::EngineState().terminals.front().entryCount(), 1);
+        QCOMPARE(engine::EngineState().terminals.front().entries.front().cardCode, 1053);
 
         // A terminal added on the line elsewhere gets its tab at the next refresh.
-        QVERIFY(sim::addTerminal("PONTO_07"));
+        QVERIFY(engine::AddTerminal("PONTO_07"));
         window.refresh();
         QCOMPARE(window.pages()->count(), 2);
         QCOMPARE(window.pages()->tabText(1), QStringLiteral("PONTO_07"));
 
-        QSignalSpy chosen(&window, &terminal::TerminalWindow::paceChosen);
+        QSignalSpy chosen(&window, &program::TerminalWindow::paceChosen);
         QVERIFY(chosen.isValid());
         window.instantButton()->click();
         QCOMPARE(chosen.count(), 1);

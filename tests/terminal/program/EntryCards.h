@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-inline std::vector<int32_t> EntryCards(const velmora::sim::Terminal &t)
+inline std::vector<int32_t> EntryCards(const terminal::engine::Terminal &t)
 {
     std::vector<int32_t> out;
-    for (const velmora::sim::Entry &e : t.entries)
+    for (const terminal::engine::Entry &e : t.entries)
         out.push_back(e.cardCode);
     return out;
 }

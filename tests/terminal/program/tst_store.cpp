@@ -12,12 +12,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-using namespace velmora;
+using namespace terminal;
 
 namespace {
 
 // The tables as the first two versions wrote them.
-const terminal::Statements kVersion1 = {
+const program::Statements kVersion1 = {
     "CREATE TABLE line(id INTEGER PRIMARY KEY CHECK (id = 1), pc_name BLOB, conf_a INTEGER, "
     "conf_b INTEGER, capacity INTEGER, zero_names INTEGER, pace INTEGER)",
     "CREATE TABLE terminals(id INTEGER PRIMARY KEY, ord INTEGER NOT NULL, name BLOB NOT NULL "
@@ -50,11 +50,11 @@ const terminal::Statements kVersion1 = {
 };
 
 // A file as the program of `version` left it.
-terminal::Statements olderVersion(int version)
+program::Statements olderVersion(int version)
 {
-    terminal::Statements statements = kVersion1;
+    program::Statements statements = kVersion1;
     statements.pop_back();
-    for (const terminal::SchemaStep &step : terminal::SchemaSteps())
+    for (const program::SchemaStep &step : program::SchemaSteps())
         if (step.toVersion <= version)
             statements.insert(statements.end(), step.statements().begin(), step.statements().end());
     static std::vector<std::string> pragmas(10);
@@ -63,7 +63,7 @@ terminal::Statements olderVersion(int version)
     return statements;
 }
 
-QStringList columnNames(terminal::StoreDatabase &db, const QString &table)
+QStringList columnNames(program::StoreDatabase &db, const QString &table)
 {
     QStringList out;
     QSqlQuery &q = db.prepared(QStringLiteral("PRAGMA table_info(%1)").arg(table));
@@ -75,7 +75,7 @@ QStringList columnNames(terminal::StoreDatabase &db, const QString &table)
 }
 
 // Name, type, not null and key place of every column of every table.
-QStringList columnsOf(terminal::StoreDatabase &db)
+QStringList columnsOf(program::StoreDatabase &db)
 {
     QStringList out;
     for (const char *table : {"line", "terminals", "entries", "messages", "events", "employees"}) {
@@ -90,9 +90,9 @@ QStringList columnsOf(terminal::StoreDatabase &db)
     return out;
 }
 
-QStringList columnsAfter(const QString &file, const terminal::Statements &statements)
+QStringList columnsAfter(const QString &file, const program::Statements &statements)
 {
-    terminal::StoreDatabase db(file);
+    program::StoreDatabase db(file);
     if (!db.open() || !db.execAll(statements))
         return {db.error()};
     return columnsOf(db);
@@ -106,53 +106,53 @@ class TestStore : public QObject
 private slots:
     void init()
     {
-        sim::state().store = nullptr;
-        sim::resetLine();
+        engine::EngineState().store = nullptr;
+        engine::ResetLine();
     }
 
     void valuesComeBackWhole()
     {
-        const sim::Configuration configuration = {1, -3, INT32_MIN, INT32_MAX, 0, 0, 1, 255, -1};
-        sim::Configuration back{};
-        QVERIFY(terminal::UnpackInts(terminal::PackInts(configuration.data(), sim::kConfigurationSize),
-                                     back.data(), sim::kConfigurationSize));
+        const engine::Configuration configuration = {1, -3, INT32_MIN, INT32_MAX, 0, 0, 1, 255, -1};
+        engine::Configuration back{};
+        QVERIFY(program::UnpackInts(program::PackInts(configuration.data(), engine::kConfigurationSize),
+                                     back.data(), engine::kConfigurationSize));
         QCOMPARE(back, configuration);
-        QVERIFY(!terminal::UnpackInts(QByteArray(35, '\0'), back.data(), sim::kConfigurationSize));
+        QVERIFY(!program::UnpackInts(QByteArray(35, '\0'), back.data(), engine::kConfigurationSize));
 
         for (const std::vector<std::string> &names :
              {std::vector<std::string>{}, {""}, {"", ""}, {"ATESTADO", "", "FERIAS"}}) {
-            const std::string joined = terminal::JoinJustifications(names);
-            QCOMPARE(terminal::SplitJustifications(joined, int(names.size())), names);
+            const std::string joined = program::JoinJustifications(names);
+            QCOMPARE(program::SplitJustifications(joined, int(names.size())), names);
         }
 
         // Fewer names than the count, or one longer than the engine keeps, is not taken.
         const std::vector<std::pair<std::string, int64_t>> hostile = {
             {"A", 3}, {"A~B", INT32_MAX}, {"A", -1}, {"A", 0}, {std::string(129, 'x'), 1}};
         for (const auto &[joined, count] : hostile)
-            QVERIFY(!terminal::SplitJustifications(joined, count));
+            QVERIFY(!program::SplitJustifications(joined, count));
 
-        const std::map<int, sim::Event> spent = {{0, {1, 2, 3, 4, 5, 6}}, {109, {-1, 0, 0, 4, 0, INT32_MIN}}};
-        std::map<int, sim::Event> spentBack;
-        QVERIFY(terminal::UnpackSpent(terminal::PackSpent(spent), spentBack));
+        const std::map<int, engine::Event> spent = {{0, {1, 2, 3, 4, 5, 6}}, {109, {-1, 0, 0, 4, 0, INT32_MIN}}};
+        std::map<int, engine::Event> spentBack;
+        QVERIFY(program::UnpackSpent(program::PackSpent(spent), spentBack));
         QCOMPARE(spentBack, spent);
         // A slot beyond the terminal's, or a cut blob, is not taken.
-        const std::map<int, sim::Event> beyond = {{sim::kEventSlots, {}}};
-        QVERIFY(!terminal::UnpackSpent(terminal::PackSpent(beyond), spentBack));
-        QVERIFY(!terminal::UnpackSpent(terminal::PackSpent(spent).chopped(4), spentBack));
+        const std::map<int, engine::Event> beyond = {{engine::kEventSlots, {}}};
+        QVERIFY(!program::UnpackSpent(program::PackSpent(beyond), spentBack));
+        QVERIFY(!program::UnpackSpent(program::PackSpent(spent).chopped(4), spentBack));
     }
 
     void rowChangedBehindTheStoreIsNeverAWrappedEntry()
     {
         QTemporaryDir dir;
-        terminal::StoreDatabase db(dir.filePath(QStringLiteral("t.sqlite")));
-        QVERIFY(db.open() && terminal::CreateSchema(db));
-        sim::Entry entry;
+        program::StoreDatabase db(dir.filePath(QStringLiteral("t.sqlite")));
+        QVERIFY(db.open() && program::CreateSchema(db));
+        engine::Entry entry;
         entry.presence = 1;
-        QVERIFY(db.transaction([&] { return terminal::StoredEntryMemory::writeAll(db, 1, {entry}); }));
-        terminal::StoredEntryMemory memory(db, 1);
-        QVERIFY(memory.load() && terminal::StoredEntryMemory::rowsHoldTogether(db));
+        QVERIFY(db.transaction([&] { return program::StoredEntryMemory::writeAll(db, 1, {entry}); }));
+        program::StoredEntryMemory memory(db, 1);
+        QVERIFY(memory.load() && program::StoredEntryMemory::rowsHoldTogether(db));
         QVERIFY(db.exec(QStringLiteral("UPDATE entries SET presence = 257")));
-        QVERIFY(!terminal::StoredEntryMemory::rowsHoldTogether(db));
+        QVERIFY(!program::StoredEntryMemory::rowsHoldTogether(db));
         QCOMPARE(memory.at(0).presence, uint8_t(0)); // never 257 wrapped to 1
         QVERIFY(db.failed());
     }
@@ -173,13 +173,13 @@ private slots:
     {
         QFETCH(int, entries);
         QFETCH(QList<int>, places);
-        std::vector<int64_t> order = terminal::FreshOrderKeys(std::size_t(entries));
+        std::vector<int64_t> order = program::FreshOrderKeys(std::size_t(entries));
         std::size_t mostMoved = 0;
         for (int i = 0; i < places.size(); ++i) {
             const auto index = std::size_t(places[i]);
-            const terminal::OrderKeyPlacement placement = terminal::PlaceOrderKey(order, index);
+            const program::OrderKeyPlacement placement = program::PlaceOrderKey(order, index);
             mostMoved = std::max(mostMoved, placement.movedKeys.size());
-            terminal::ApplyOrderKey(order, index, placement);
+            program::ApplyOrderKey(order, index, placement);
             QVERIFY2(std::adjacent_find(order.begin(), order.end(), std::greater_equal<>()) == order.end(),
                      qPrintable(QStringLiteral("insertion %1").arg(i)));
             QCOMPARE(order[index], placement.key);
@@ -210,10 +210,10 @@ private slots:
         QFETCH(QString, table);
         QFETCH(QStringList, columns);
         QTemporaryDir dir;
-        terminal::StoreDatabase db(dir.filePath(QStringLiteral("older")));
+        program::StoreDatabase db(dir.filePath(QStringLiteral("older")));
         QVERIFY(db.open() && db.execAll(olderVersion(toVersion - 1)));
-        QCOMPARE(terminal::SchemaVersion(db), toVersion - 1);
-        const terminal::SchemaStep &step = terminal::SchemaSteps()[std::size_t(toVersion - 2)];
+        QCOMPARE(program::SchemaVersion(db), toVersion - 1);
+        const program::SchemaStep &step = program::SchemaSteps()[std::size_t(toVersion - 2)];
         QCOMPARE(step.toVersion, toVersion);
         QVERIFY2(db.execAll(step.statements()), qPrintable(db.error()));
         QCOMPARE(columnNames(db, table), columns);
@@ -227,30 +227,30 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("older"));
         {
-            terminal::StoreDatabase db(file);
+            program::StoreDatabase db(file);
             QVERIFY(db.open() && db.execAll(kVersion1));
-            QVERIFY(terminal::MigrateSchema(db, 1));
-            QCOMPARE(terminal::SchemaVersion(db), terminal::kSchemaVersion);
+            QVERIFY(program::MigrateSchema(db, 1));
+            QCOMPARE(program::SchemaVersion(db), program::kSchemaVersion);
         }
-        QCOMPARE(columnsAfter(file, {}), columnsAfter(dir.filePath(QStringLiteral("new")), terminal::CurrentSchema()));
+        QCOMPARE(columnsAfter(file, {}), columnsAfter(dir.filePath(QStringLiteral("new")), program::CurrentSchema()));
     }
 
     void newerFileIsRefused()
     {
         QTemporaryDir dir;
-        terminal::StoreDatabase db(dir.filePath(QStringLiteral("newer")));
+        program::StoreDatabase db(dir.filePath(QStringLiteral("newer")));
         QVERIFY(db.open() && db.execAll(olderVersion(2)));
-        QVERIFY(db.exec(QStringLiteral("PRAGMA user_version = %1").arg(terminal::kSchemaVersion + 1)));
+        QVERIFY(db.exec(QStringLiteral("PRAGMA user_version = %1").arg(program::kSchemaVersion + 1)));
         const QStringList before = columnsOf(db);
-        QVERIFY(!terminal::MigrateSchema(db, terminal::kSchemaVersion + 1));
-        QCOMPARE(terminal::SchemaVersion(db), terminal::kSchemaVersion + 1);
+        QVERIFY(!program::MigrateSchema(db, program::kSchemaVersion + 1));
+        QCOMPARE(program::SchemaVersion(db), program::kSchemaVersion + 1);
         QCOMPARE(columnsOf(db), before);
     }
 
     void olderFileOpens_data()
     {
         QTest::addColumn<int>("version");
-        for (int version = 1; version < terminal::kSchemaVersion; ++version)
+        for (int version = 1; version < program::kSchemaVersion; ++version)
             QTest::newRow(qPrintable(QStringLiteral("version %1").arg(version))) << version;
     }
 
@@ -260,23 +260,23 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         {
-            terminal::StoreDatabase db(file);
+            program::StoreDatabase db(file);
             QVERIFY(db.open() && db.execAll(olderVersion(version)));
         }
-        terminal::SqliteStore store(file);
-        const terminal::OpenResult opened = store.open();
+        program::SqliteStore store(file);
+        const program::OpenResult opened = store.open();
         QVERIFY2(opened.ok, qPrintable(opened.message));
         QVERIFY(!opened.fresh);
         QVERIFY(opened.movedAside.isEmpty());
-        const sim::State &s = sim::state();
+        const engine::State &s = engine::EngineState();
         QCOMPARE(s.pcName, std::string("PC"));
         QCOMPARE(s.confirmationsB, 4);
         QCOMPARE(s.entryCapacity, std::size_t(500));
         QVERIFY(s.zeroTerminatedNames);
-        QCOMPARE(store.pace(), terminal::Pace::Instant);
-        const sim::Terminal &t = s.terminals.front();
+        QCOMPARE(store.pace(), program::Pace::Instant);
+        const engine::Terminal &t = s.terminals.front();
         QCOMPARE(EntryCards(t), (std::vector<int32_t>{700, 701, 702, 703, 704}));
-        QCOMPARE(t.entries.back().origin, sim::Origin::Inserted);
+        QCOMPARE(t.entries.back().origin, engine::Origin::Inserted);
         QCOMPARE(t.readerPointer, 3);
         QCOMPARE(t.clockOffset, int64_t(-60));
         QCOMPARE(t.configuration[1], 3);
@@ -288,12 +288,12 @@ private slots:
         QVERIFY(t.spentClockChanges.empty());
 
         // It now takes what the new columns hold.
-        sim::state().store = &store;
-        sim::setSpentClockChanges(sim::state().terminals.front(), {{3, sim::Event{1, 0, 0, 4, 0, 0}}});
-        sim::state().store = nullptr;
-        terminal::StoreDatabase check(file);
+        engine::EngineState().store = &store;
+        engine::SetSpentClockChanges(engine::EngineState().terminals.front(), {{3, engine::Event{1, 0, 0, 4, 0, 0}}});
+        engine::EngineState().store = nullptr;
+        program::StoreDatabase check(file);
         QVERIFY(check.open());
-        QCOMPARE(terminal::SchemaVersion(check), terminal::kSchemaVersion);
+        QCOMPARE(program::SchemaVersion(check), program::kSchemaVersion);
         QSqlQuery &q = check.prepared(QStringLiteral("SELECT length(spent_clock_changes) FROM terminals"));
         QVERIFY(check.run(q) && q.next());
         QCOMPARE(q.value(0).toInt(), 28);

@@ -34,7 +34,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
-using namespace velmora;
+using namespace terminal;
 using std::chrono::microseconds;
 
 namespace {
@@ -42,7 +42,7 @@ namespace {
 char kName[] = "PONTO_00";
 
 // Answers leave only when the test says so.
-struct HeldTimer final : terminal::AnswerTimer
+struct HeldTimer final : program::AnswerTimer
 {
     std::vector<std::pair<microseconds, std::function<void()>>> held;
     void after(Moment, microseconds delay, std::function<void()> send) override
@@ -60,9 +60,9 @@ std::string frameOf(line::Op op, const std::function<void(line::Writer &)> &args
 
 void freshEngine()
 {
-    sim::state().store = nullptr;
-    sim::resetLine();
-    sim::state().frozenPcClock = 976190400;
+    engine::EngineState().store = nullptr;
+    engine::ResetLine();
+    engine::EngineState().frozenPcClock = 976190400;
 }
 
 } // namespace
@@ -114,9 +114,9 @@ private slots:
         QFETCH(int, baud);
         QCOMPARE(InitializeCommWithoutError(1, baud), 1);
         if (request.at(3) == char(line::Op::W_ReceiveEntry))
-            QVERIFY(sim::stampCard(sim::state().terminals.front(), 1053) >= 0);
+            QVERIFY(engine::StampCard(engine::EngineState().terminals.front(), 1053) >= 0);
         QCOMPARE(request.size(), requestBytes);
-        terminal::LineService service(1);
+        program::LineService service(1);
         const auto reply = service.handle(1, request.toStdString().substr(2), std::size_t(request.size()));
         QCOMPARE(uint8_t(reply.bytes[3]), uint8_t(line::Status::Ok));
         QCOMPARE(int(reply.bytes.size()), answerBytes);
@@ -125,14 +125,14 @@ private slots:
         const int64_t expected = (bits * 1000000 + baud - 1) / baud + 2000;
         QCOMPARE(int64_t(reply.delay.count()), expected);
 
-        service.setPace(terminal::Pace::Instant);
+        service.setPace(program::Pace::Instant);
         QCOMPARE(service.handle(1, request.toStdString().substr(2), std::size_t(request.size())).delay.count(), 0);
     }
 
     void testInterfaceCostsNoWireTime()
     {
         QCOMPARE(InitializeCommWithoutError(1, 4800), 1);
-        terminal::LineService service(1);
+        program::LineService service(1);
         const std::string frame = frameOf(line::Op::Sim_PassCard, [](line::Writer &w) { w.text("PONTO_00").i32(5); });
         QCOMPARE(service.handle(1, frame.substr(2), frame.size()).delay.count(), 0);
     }
@@ -150,9 +150,9 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("COM1.socket"));
         {
-            terminal::LineService service(1);
+            program::LineService service(1);
             HeldTimer timer;
-            terminal::TerminalServer server(service, timer);
+            program::TerminalServer server(service, timer);
             QString problem;
             QVERIFY2(server.listen(path, &problem), qPrintable(problem));
             QVERIFY(server.socketFileIsOurs());
@@ -170,10 +170,10 @@ private slots:
     void serverHoldsTheAnswerUntilItIsDue()
     {
         QTemporaryDir dir;
-        terminal::LineService service(1);
+        program::LineService service(1);
         HeldTimer timer;
-        terminal::TerminalServer server(service, timer);
-        QSignalSpy requests(&server, &terminal::TerminalServer::requestArrived);
+        program::TerminalServer server(service, timer);
+        QSignalSpy requests(&server, &program::TerminalServer::requestArrived);
         const QString path = dir.filePath(QStringLiteral("COM1.socket"));
         QString problem;
         QVERIFY2(server.listen(path, &problem), qPrintable(problem));
@@ -202,7 +202,7 @@ private slots:
         std::memcpy(&seconds, buffer + 4, 4);
         QCOMPARE(seconds, 976190400);
         ::close(fd);
-        QTRY_COMPARE(sim::state().port.open, false); // the program went: its port closed
+        QTRY_COMPARE(engine::EngineState().port.open, false); // the program went: its port closed
     }
 
     void entriesMovedInTheMiddleComeBackInOrder_data()
@@ -226,17 +226,17 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-        sim::Terminal &t = sim::state().terminals.front();
+        engine::Terminal &t = engine::EngineState().terminals.front();
         t.entries.clear();
         std::vector<int32_t> model;
         for (int i = 0; i < initial; ++i) {
-            sim::stampCard(t, 100 + i);
+            engine::StampCard(t, 100 + i);
             model.push_back(100 + i);
         }
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
+            engine::EngineState().store = &store;
             int32_t card = 5000;
             for (const QString &move : moves.split(u' ')) {
                 const QStringList parts = move.mid(1).split(u'*');
@@ -255,15 +255,15 @@ private slots:
                     }
                 }
             }
-            QCOMPARE(EntryCards(sim::state().terminals.front()), model);
-            sim::state().store = nullptr;
+            QCOMPARE(EntryCards(engine::EngineState().terminals.front()), model);
+            engine::EngineState().store = nullptr;
         }
-        const std::vector<int32_t> expected = EntryCards(sim::state().terminals.front());
+        const std::vector<int32_t> expected = EntryCards(engine::EngineState().terminals.front());
         QCOMPARE(expected, model);
         freshEngine();
-        terminal::SqliteStore again(file);
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(EntryCards(sim::state().terminals.front()), expected);
+        QCOMPARE(EntryCards(engine::EngineState().terminals.front()), expected);
     }
 
     void deliveryComesAgainAfterALostAnswer_data()
@@ -287,14 +287,14 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-        sim::state().terminals.front().entries.clear();
+        engine::EngineState().terminals.front().entries.clear();
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
-            sim::Terminal &t = sim::state().terminals.front();
+            engine::EngineState().store = &store;
+            engine::Terminal &t = engine::EngineState().terminals.front();
             for (int i = 0; i < 6; ++i)
-                sim::stampCard(t, 100 + i);
+                engine::StampCard(t, 100 + i);
             for (const QString &call : calls.split(u' ')) {
                 char name[16];
                 int32_t index, seconds, card, orValue, code;
@@ -305,16 +305,16 @@ private slots:
                 else if (call == u"n")
                     store.confirmDeliveries();
                 else if (call == u"s")
-                    sim::stampCard(t, 999);
+                    engine::StampCard(t, 999);
                 else
                     QCOMPARE(W_SendReaderPointer(kName, call.mid(1).toInt()), 1);
             }
-            sim::state().store = nullptr; // killed: nothing more reaches the file
+            engine::EngineState().store = nullptr; // killed: nothing more reaches the file
         }
         freshEngine();
-        terminal::SqliteStore again(file);
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(sim::state().terminals.front().readerPointer, pointerAfterKill);
+        QCOMPARE(engine::EngineState().terminals.front().readerPointer, pointerAfterKill);
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
         char name[16];
         int32_t index = -1, seconds, card = 0, orValue, code;
@@ -378,8 +378,8 @@ private slots:
             {
                 QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
                 for (int i = 0; i < 3000; ++i)
-                    sim::stampCard(sim::state().terminals.front(), i);
-                terminal::SqliteStore store(file);
+                    engine::StampCard(engine::EngineState().terminals.front(), i);
+                program::SqliteStore store(file);
                 QVERIFY(store.open().ok);
             }
             QSqlDatabase::database(); // nothing open on it now
@@ -394,8 +394,8 @@ private slots:
         } else {
             if (make.startsWith("sql:")) {
                 QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-                sim::stampCard(sim::state().terminals.front(), 1053);
-                terminal::SqliteStore store(file);
+                engine::StampCard(engine::EngineState().terminals.front(), 1053);
+                program::SqliteStore store(file);
                 QVERIFY(store.open().ok);
             }
             QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
@@ -419,9 +419,9 @@ private slots:
         original.close();
 
         freshEngine();
-        sim::loadMorningNow(sim::state().terminals.front());
-        terminal::SqliteStore store(file);
-        const terminal::OpenResult opened = store.open();
+        engine::LoadMorningNow(engine::EngineState().terminals.front());
+        program::SqliteStore store(file);
+        const program::OpenResult opened = store.open();
         QVERIFY(opened.ok);
         QVERIFY(opened.fresh);
         QVERIFY(opened.message.contains(opened.movedAside));
@@ -433,9 +433,9 @@ private slots:
         QFile aside(opened.movedAside);
         QVERIFY(aside.open(QIODevice::ReadOnly));
         QCOMPARE(aside.readAll(), before);
-        QCOMPARE(sim::state().terminals.front().entryCount(), 36);
+        QCOMPARE(engine::EngineState().terminals.front().entryCount(), 36);
 
-        terminal::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
+        program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
         window.showProblem(opened.message);
         QCOMPARE(window.problem(), opened.message);
         QVERIFY(window.wirePaceButton()->isChecked());
@@ -459,28 +459,28 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
+            engine::EngineState().store = &store;
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
             QCOMPARE(W_InsertEvent(kName, 7, noon + 1, 0, 0, 4, 0, 0), 1);
             panel::EnginePanelModel model;
             model.refresh();
-            *sim::state().frozenPcClock += 2;
+            *engine::EngineState().frozenPcClock += 2;
             model.refresh();
-            QCOMPARE(sim::terminalClock(sim::state().terminals.front()), noon + 2 - 3600);
-            sim::state().store = nullptr;
+            QCOMPARE(engine::TerminalClock(engine::EngineState().terminals.front()), noon + 2 - 3600);
+            engine::EngineState().store = nullptr;
         }
         // The program starts again a minute later, within the hour.
         freshEngine();
-        *sim::state().frozenPcClock += 60;
-        terminal::SqliteStore again(file);
-        const terminal::OpenResult opened = again.open();
+        *engine::EngineState().frozenPcClock += 60;
+        program::SqliteStore again(file);
+        const program::OpenResult opened = again.open();
         QVERIFY(opened.ok);
         QVERIFY(!opened.fresh);
-        sim::state().store = &again;
-        const sim::Terminal &t = sim::state().terminals.front();
-        QCOMPARE(sim::terminalClock(t), noon + 60 - 3600);
+        engine::EngineState().store = &again;
+        const engine::Terminal &t = engine::EngineState().terminals.front();
+        QCOMPARE(engine::TerminalClock(t), noon + 60 - 3600);
         QCOMPARE(t.spentClockChanges.size(), std::size_t(1));
         QCOMPARE(t.spentClockChanges.count(7), std::size_t(1));
         QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
@@ -489,14 +489,14 @@ private slots:
         if (writtenAnew)
             QCOMPARE(W_InsertEvent(kName, 7, noon + 120 - 3600, 0, 0, 4, 0, 0), 1);
         // Past the event's time on the terminal clock again.
-        *sim::state().frozenPcClock += 3600;
+        *engine::EngineState().frozenPcClock += 3600;
         model.refresh();
         model.refresh();
-        const int64_t pc = *sim::state().frozenPcClock;
-        QCOMPARE(sim::terminalClock(sim::state().terminals.front()), pc + clockAfter);
-        QCOMPARE(sim::spentSlots(sim::state().terminals.front().spentClockChanges),
+        const int64_t pc = *engine::EngineState().frozenPcClock;
+        QCOMPARE(engine::TerminalClock(engine::EngineState().terminals.front()), pc + clockAfter);
+        QCOMPARE(engine::SpentSlots(engine::EngineState().terminals.front().spentClockChanges),
                  std::set<int>{7});
-        sim::state().store = nullptr;
+        engine::EngineState().store = nullptr;
     }
 
     void shownMessageKeepsItsTime()
@@ -505,21 +505,21 @@ private slots:
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         int64_t shownAt = 0;
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
+            engine::EngineState().store = &store;
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
             char text[] = "BOM DIA";
             QCOMPARE(W_ShowMessage(kName, 3, text), 1);
-            shownAt = sim::state().terminals.front().shownAt;
+            shownAt = engine::EngineState().terminals.front().shownAt;
             QVERIFY(shownAt != 0);
-            sim::state().store = nullptr;
+            engine::EngineState().store = nullptr;
         }
         freshEngine();
-        *sim::state().frozenPcClock += 5;
-        terminal::SqliteStore again(file);
+        *engine::EngineState().frozenPcClock += 5;
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        const sim::Terminal &t = sim::state().terminals.front();
+        const engine::Terminal &t = engine::EngineState().terminals.front();
         QVERIFY(t.messageShown);
         QCOMPARE(t.shownAt, shownAt);
     }
@@ -529,31 +529,31 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            QVERIFY(store.pace() == terminal::Pace::Wire);
-            terminal::LineService service(1);
+            QVERIFY(store.pace() == program::Pace::Wire);
+            program::LineService service(1);
             service.setPace(store.pace());
-            terminal::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"),
+            program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"),
                                             service.pace());
             // Wired as the program does: the window asks, the service holds,
             // the store keeps and the window shows.
-            QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
-                             [&](terminal::Pace pace) { service.setPace(pace); });
-            service.setPaceHandler([&](terminal::Pace pace) {
+            QObject::connect(&window, &program::TerminalWindow::paceChosen, &window,
+                             [&](program::Pace pace) { service.setPace(pace); });
+            service.setPaceHandler([&](program::Pace pace) {
                 store.savePace(pace);
                 window.setPace(pace);
             });
             window.instantButton()->click();
-            QVERIFY(service.pace() == terminal::Pace::Instant);
-            service.setPace(terminal::Pace::Wire);
+            QVERIFY(service.pace() == program::Pace::Instant);
+            service.setPace(program::Pace::Wire);
             QVERIFY(window.wirePaceButton()->isChecked());
-            service.setPace(terminal::Pace::Instant);
+            service.setPace(program::Pace::Instant);
         }
         freshEngine();
-        terminal::SqliteStore again(file);
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QVERIFY(again.pace() == terminal::Pace::Instant);
+        QVERIFY(again.pace() == program::Pace::Instant);
     }
 
     void demoMorningQuestionCountsWhatIsLost_data()
@@ -578,11 +578,11 @@ private slots:
         QFETCH(QList<int>, counts);
         QFETCH(bool, secondTerminal);
         QFETCH(QString, lost);
-        QList<terminal::TerminalHoldings> line{{QStringLiteral("PONTO_00"), counts[0], counts[1],
+        QList<program::TerminalHoldings> line{{QStringLiteral("PONTO_00"), counts[0], counts[1],
                                                 counts[2], counts[3], counts[4]}};
         if (secondTerminal)
             line.append({QStringLiteral("PONTO_01"), 0, 0, 0, 3, 0});
-        const QString question = terminal::DemoMorningQuestion(line);
+        const QString question = program::DemoMorningQuestion(line);
         QVERIFY2(question.contains(QStringLiteral(":\n    ") + lost), qPrintable(question));
         QVERIFY(question.contains(QStringLiteral("settings: configuration, clock")));
         QVERIFY(question.contains(QStringLiteral("PONTO_00 is then alone on the line with the demo morning")));
@@ -603,22 +603,22 @@ private slots:
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("terminal-COM1.sqlite"));
         {
-            terminal::SqliteStore store(file);
+            program::SqliteStore store(file);
             QVERIFY(store.open().ok);
-            sim::state().store = &store;
-            store.savePace(terminal::Pace::Instant);
+            engine::EngineState().store = &store;
+            store.savePace(program::Pace::Instant);
             QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-            sim::stampCard(sim::state().terminals.front(), 1053);
-            sim::stampCard(sim::state().terminals.front(), 1054);
+            engine::StampCard(engine::EngineState().terminals.front(), 1053);
+            engine::StampCard(engine::EngineState().terminals.front(), 1054);
             char name[] = "ANA SOUSA";
             QCOMPARE(W_SendEmployerName(kName, 53, name, 1053, 255), 1);
-            QVERIFY(sim::addTerminal("PONTO_01"));
+            QVERIFY(engine::AddTerminal("PONTO_01"));
 
-            terminal::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
+            program::TerminalWindow window(QStringLiteral("COM1"), QStringLiteral("/run/x"), store.pace());
             window.setDatabasePath(file);
             QCOMPARE(window.databasePathField()->text(), file);
-            QObject::connect(&window, &terminal::TerminalWindow::paceChosen, &window,
-                             [&store](terminal::Pace pace) { store.savePace(pace); });
+            QObject::connect(&window, &program::TerminalWindow::paceChosen, &window,
+                             [&store](program::Pace pace) { store.savePace(pace); });
             RecordingMessages messages;
             messages.confirmAnswer = confirmed;
             window.setMessages(messages);
@@ -629,18 +629,18 @@ private slots:
                      qPrintable(messages.texts[0]));
             QCOMPARE(window.pages()->count(), confirmed ? 1 : 2);
             QCOMPARE(window.wirePaceButton()->isChecked(), confirmed);
-            QVERIFY(sim::state().port.linkOpen);
-            sim::state().store = nullptr;
+            QVERIFY(engine::EngineState().port.linkOpen);
+            engine::EngineState().store = nullptr;
         }
         freshEngine();
-        terminal::SqliteStore again(file);
+        program::SqliteStore again(file);
         QVERIFY(again.open().ok);
-        QCOMPARE(int(sim::state().terminals.size()), confirmed ? 1 : 2);
-        const sim::Terminal &front = sim::state().terminals.front();
+        QCOMPARE(int(engine::EngineState().terminals.size()), confirmed ? 1 : 2);
+        const engine::Terminal &front = engine::EngineState().terminals.front();
         QCOMPARE(front.entryCount(), confirmed ? 36 : 2);
         QCOMPARE(front.readerPointer, 0);
         QCOMPARE(int(front.employees.size()), confirmed ? 0 : 1);
-        QCOMPARE(again.pace(), confirmed ? terminal::Pace::Wire : terminal::Pace::Instant);
+        QCOMPARE(again.pace(), confirmed ? program::Pace::Wire : program::Pace::Instant);
     }
 
     void closingAsksWhileAProgramHoldsThePort_data()
@@ -658,7 +658,7 @@ private slots:
         QFETCH(bool, connected);
         QFETCH(bool, answer);
         QFETCH(bool, closes);
-        terminal::TerminalWindow window(QStringLiteral("COM4"), QStringLiteral("/run/x"), terminal::Pace::Wire);
+        program::TerminalWindow window(QStringLiteral("COM4"), QStringLiteral("/run/x"), program::Pace::Wire);
         RecordingMessages messages;
         messages.confirmAnswer = answer;
         window.setMessages(messages);
@@ -675,7 +675,7 @@ private slots:
     {
         QStringList taken = {QStringLiteral("/d/t.sqlite.newer-1"), QStringLiteral("/d/t.sqlite.newer-1-2-wal")};
         const auto exists = [&](const QString &p) { return taken.contains(p); };
-        QCOMPARE(terminal::AsideName(QStringLiteral("/d/t.sqlite"), QStringLiteral("newer"), QStringLiteral("1"), exists),
+        QCOMPARE(program::AsideName(QStringLiteral("/d/t.sqlite"), QStringLiteral("newer"), QStringLiteral("1"), exists),
                  QStringLiteral("/d/t.sqlite.newer-1-3"));
     }
 
@@ -699,9 +699,9 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, port);
         const std::string s = text.toStdString();
-        QCOMPARE(line::portNumber(s).value_or(0), port);
+        QCOMPARE(line::PortNumber(s).value_or(0), port);
         if (port)
-            QCOMPARE(QString::fromStdString(line::portName(port)), text.toUpper());
+            QCOMPARE(QString::fromStdString(line::PortName(port)), text.toUpper());
     }
 
     void socketPlace_data()
@@ -730,7 +730,7 @@ private slots:
             QVERIFY(::mkdir((dir.path() + "/velmora").toLocal8Bit().constData(), 0777) == 0);
             ::chmod((dir.path() + "/velmora").toLocal8Bit().constData(), 0777);
         }
-        const line::SocketPlace place = line::socketPlace(3);
+        const line::SocketPlace place = line::SocketPlaceOf(3);
         qputenv("XDG_RUNTIME_DIR", saved);
         QCOMPARE(place.path.empty(), !usable);
         QCOMPARE(place.problem.empty(), usable);

@@ -9,7 +9,7 @@
 #include <QTableView>
 #include <QTest>
 
-using namespace velmora;
+using namespace terminal;
 
 namespace {
 constexpr QSize kScreen(1920, 1080);
@@ -23,12 +23,12 @@ class TestWindowFit : public QObject
 private slots:
     void fitsAFullHdScreenAtOneAndAHalf()
     {
-        sim::state().store = nullptr;
-        sim::resetLine();
-        QVERIFY(sim::addTerminal("PONTO_01"));
-        terminal::TerminalWindow window(
+        engine::EngineState().store = nullptr;
+        engine::ResetLine();
+        QVERIFY(engine::AddTerminal("PONTO_01"));
+        program::TerminalWindow window(
             QStringLiteral("COM255"),
-            QStringLiteral("/run/user/1000/velmora/COM255.socket"), terminal::Pace::Wire);
+            QStringLiteral("/run/user/1000/velmora/COM255.socket"), program::Pace::Wire);
         window.setDatabasePath(QStringLiteral(
             "/home/a-rather-long-user-name/.local/share/velmora/terminal-COM255.sqlite"));
         window.showProblem(QStringLiteral("The file was moved aside; the terminal starts fresh."));
