@@ -86,7 +86,12 @@ int main(int argc, char *argv[])
     service.setPace(store.pace());
     terminal::QtAnswerTimer timer;
     terminal::TerminalServer server(service, timer);
-    QObject::connect(&server, &terminal::TerminalServer::requestArrived, &server, [&store] { store.confirmDeliveries(); });
+    service.setAnswersHandler([&store](bool arrived) {
+        if (arrived)
+            store.confirmDeliveries();
+        else
+            store.returnDeliveries();
+    });
 
     terminal::TerminalWindow window(portName, QString::fromStdString(place.path), service.pace());
     window.showProblem(opened.message);
