@@ -158,7 +158,7 @@ int sanitizerReports()
     if (!log.open(QIODevice::ReadOnly))
         return 0;
     const QByteArray text = log.readAll();
-    return int(text.count("ERROR: AddressSanitizer") + text.count("runtime error:"));
+    return int(text.count("==ERROR: ") + text.count("runtime error:"));
 }
 
 struct Options
