@@ -185,8 +185,12 @@ std::optional<Answer> LineClient::exchange(Writer &request, Op op)
         if (auto answer = TakeAnswer(m_answers, sequence))
             return answer;
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
-        if (left.count() <= 0)
+        if (left.count() <= 0) {
+            // Its answer may still come, unread: the number skipped tells the
+            // terminal, which then delivers an entry in it again.
+            ++m_sequence;
             return std::nullopt;
+        }
         pollfd wait{m_fd, POLLIN, 0};
         const int ready = poll(&wait, 1, int(std::min<int64_t>(left.count() + 1, INT32_MAX)));
         if (ready < 0 && errno == EINTR)

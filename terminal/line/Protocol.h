@@ -5,7 +5,10 @@
 // Request: u16 length, u8 sequence, u8 operation, arguments.
 // Answer:  u16 length, u8 sequence, u8 status, i32 result, results.
 // The length counts the bytes after it. Integers are little-endian; texts
-// are their bytes and one zero byte.
+// are their bytes and one zero byte. The library numbers its requests one
+// after another, and skips a number after a call whose answer it gave up
+// on: the terminal learns from the next request whether its last answer
+// arrived.
 
 #include "link/KestComOperations.h"
 
@@ -29,6 +32,12 @@ inline constexpr std::size_t kMaxBody = 8192;
 inline constexpr std::size_t kAnswerOverhead = kFrameOverhead + 4;
 // The most bytes of a text the test interface reads back in one answer.
 inline constexpr int32_t kTextReadLimit = 4096;
+
+// The request numbered `next` shows that the answer to `answered` arrived.
+constexpr bool AnswerArrived(uint8_t answered, uint8_t next)
+{
+    return next == uint8_t(answered + 1);
+}
 
 enum class Status : uint8_t {
     Ok = 0,

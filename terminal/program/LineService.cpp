@@ -53,8 +53,15 @@ Reply LineService::handle(int connection, std::string_view body, std::size_t fra
         reply.bytes = line::FailureAnswer(sequence, Status::UnknownOperation);
         return reply;
     }
+    if (connection == m_holder && m_holderAnswered && m_answersSettled)
+        m_answersSettled(line::AnswerArrived(*m_holderAnswered, sequence));
+    const int holderBefore = m_holder;
     const int32_t baudBefore = engine::EngineState().port.baud;
     reply.bytes = dispatch(connection, sequence, op, args);
+    if (connection == m_holder)
+        m_holderAnswered = sequence;
+    else if (connection == holderBefore)
+        m_holderAnswered.reset(); // it gave the port back
     const int32_t baudAfter = engine::EngineState().port.baud;
     reply.delay = AnswerDelay(m_pace, line::IsLineOperation(op), frameBytes, reply.bytes.size(),
                               baudAfter > 0 ? baudAfter : baudBefore);
@@ -65,6 +72,9 @@ void LineService::disconnected(int connection)
 {
     if (m_holder != connection)
         return;
+    if (m_holderAnswered && m_answersSettled)
+        m_answersSettled(false);
+    m_holderAnswered.reset();
     m_holder = -1;
     // The program's serial port is closed with it.
     engine::EngineState().port = engine::Port{};

@@ -41,6 +41,11 @@ public:
     void setPaceHandler(std::function<void(Pace)> handler) { m_paceChanged = std::move(handler); }
     Pace pace() const { return m_pace; }
 
+    // Told whether the answers the port's holder was given have arrived:
+    // true at its next request in turn, false when that request skipped a
+    // number or the holder went. Other connections say nothing of them.
+    void setAnswersHandler(std::function<void(bool arrived)> handler) { m_answersSettled = std::move(handler); }
+
     // One request body from a connection. Every request gets an answer.
     Reply handle(int connection, std::string_view body, std::size_t frameBytes);
     // The program on that connection is gone: its port closes.
@@ -56,7 +61,9 @@ private:
     int64_t m_processId;
     Pace m_pace = Pace::Wire;
     int m_holder = -1;
+    std::optional<uint8_t> m_holderAnswered; // the number of the holder's last answer
     std::function<void(Pace)> m_paceChanged;
+    std::function<void(bool)> m_answersSettled;
 };
 
 // The answer delay for an exchange at the port's speed under the pace.

@@ -476,6 +476,19 @@ void SqliteStore::confirmDeliveries()
     });
 }
 
+void SqliteStore::returnDeliveries()
+{
+    const auto unconfirmed = std::move(m_unconfirmed);
+    m_unconfirmed.clear();
+    // The file still holds the pointers confirmed; a pointer something else
+    // moved since stays where it was put.
+    for (Terminal &t : engine::EngineState().terminals) {
+        const auto found = unconfirmed.find(t.name);
+        if (found != unconfirmed.end() && t.readerPointer == found->second.delivered)
+            t.readerPointer = found->second.confirmed;
+    }
+}
+
 void SqliteStore::lineChanged(const State &state)
 {
     change("line", [&] { return writeLine(state); });

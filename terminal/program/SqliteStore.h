@@ -71,6 +71,9 @@ public:
     void entryDelivered(const engine::Terminal &terminal) override;
     // The answers given so far have arrived (the line sent its next request).
     void confirmDeliveries();
+    // The last answer never arrived: the reader pointers the deliveries since
+    // the last confirmation moved go back, so their entries come again.
+    void returnDeliveries();
     void entryInserted(const engine::Terminal &terminal, std::size_t index) override;
     void entryErased(const engine::Terminal &terminal, std::size_t index) override;
     void entriesCut(const engine::Terminal &terminal) override;

@@ -167,7 +167,6 @@ void TerminalServer::work(int id)
             continue;
         }
         const auto arrival = std::chrono::steady_clock::now();
-        emit requestArrived();
         Reply reply = m_service.handle(id, piece->body, piece->frameBytes);
         emit transferred(qint64(piece->frameBytes));
         servedAny = true;

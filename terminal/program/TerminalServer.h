@@ -54,9 +54,6 @@ signals:
     // The socket file is gone or another's: no program can reach this
     // terminal any more.
     void unreachable();
-    // A request is about to be handled: the line waits for each answer
-    // before it asks again, so the answers before it have arrived.
-    void requestArrived();
     // A request was answered (the engine may have changed).
     void served();
     // Bytes of a request taken or an answer sent, for the line's traffic figure.

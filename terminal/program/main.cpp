@@ -86,7 +86,12 @@ int main(int argc, char *argv[])
     service.setPace(store.pace());
     program::QtAnswerTimer timer;
     program::TerminalServer server(service, timer);
-    QObject::connect(&server, &program::TerminalServer::requestArrived, &server, [&store] { store.confirmDeliveries(); });
+    service.setAnswersHandler([&store](bool arrived) {
+        if (arrived)
+            store.confirmDeliveries();
+        else
+            store.returnDeliveries();
+    });
 
     program::TerminalWindow window(portName, QString::fromStdString(place.path), service.pace());
     window.showProblem(opened.message);

@@ -17,6 +17,7 @@
 #include <atomic>
 #include <csignal>
 #include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <thread>
@@ -411,6 +412,50 @@ private slots:
         int32_t first = -1, second = -1, third = -1;
         QCOMPARE(W_ReadPointers(kName, &first, &second, &third), 1);
         QCOMPARE(first, 0);
+    }
+
+    void answerLostWithoutAKillComesAgain_data()
+    {
+        QTest::addColumn<bool>("programGoes");
+        QTest::newRow("the call timed out") << false;
+        QTest::newRow("the program went without reading it") << true;
+    }
+
+    void answerLostWithoutAKillComesAgain()
+    {
+        QFETCH(bool, programGoes);
+        for (int32_t card = 1; card <= 2; ++card)
+            QCOMPARE(Sim_PassCard(kName, card), card - 1);
+        char clockName[16];
+        int32_t index = -1, seconds = 0, cardCode = 0, orValue = 0, code = 0;
+        uint8_t aux1 = 0, justification = 0, presence = 0;
+        if (programGoes) {
+            TerminateComm(1);
+            RawLine raw(socketPath());
+            line::Writer openPort(1, uint8_t(line::Op::InitializeCommWithoutError));
+            openPort.i32(1).i32(38400);
+            QVERIFY(raw.send(openPort.frame()));
+            QCOMPARE(raw.answer().size(), std::size_t(6));
+            line::Writer receive(2, uint8_t(line::Op::W_ReceiveEntry));
+            QVERIFY(raw.send(receive.frame()));
+            pollfd answered{raw.fd, POLLIN, 0};
+            QCOMPARE(poll(&answered, 1, 5000), 1);
+            // ... and goes without reading it.
+            ::close(raw.fd);
+            raw.fd = -1;
+            open();
+        } else {
+            killTerminal(SIGSTOP);
+            QCOMPARE(W_ReceiveEntry(clockName, &index, &seconds, &cardCode, &aux1, &justification,
+                                    &presence, &orValue, &code), 0);
+            ::kill(m_pid, SIGCONT);
+        }
+        for (int32_t card = 1; card <= 2; ++card) {
+            QCOMPARE(W_ReceiveEntry(clockName, &index, &seconds, &cardCode, &aux1, &justification,
+                                    &presence, &orValue, &code), 1);
+            QCOMPARE(cardCode, card);
+        }
+        QCOMPARE(Sim_TerminalProcess(), int32_t(m_pid)); // the same terminal all along
     }
 
     void terminalKilledMidCall()

@@ -20,7 +20,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSqlDatabase>
-#include <QSignalSpy>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QTabWidget>
@@ -137,6 +136,55 @@ private slots:
         QCOMPARE(service.handle(1, frame.substr(2), frame.size()).delay.count(), 0);
     }
 
+    void holderRequestsSayWhetherAnswersArrived_data()
+    {
+        // a or b: the connection, then the request's number and o open, r
+        // W_ReceiveEntry, t TerminateComm, s a test call; -a: a goes.
+        // told: + the answers arrived, - the last one did not.
+        QTest::addColumn<QString>("requests");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("in turn") << "a1o a2r a3r" << "++";
+        QTest::newRow("a number skipped") << "a1o a2r a4r a5r" << "+-+";
+        QTest::newRow("numbers wrap") << "a255o a0r" << "+";
+        QTest::newRow("another connection asks meanwhile") << "a1o a2r b3s b9s a3r" << "++";
+        QTest::newRow("the holder goes") << "a1o a2r -a" << "+-";
+        QTest::newRow("another goes") << "a1o a2r b1s -b a3r" << "++";
+        QTest::newRow("the port given back") << "a1o a2t a3r -a" << "+";
+        QTest::newRow("another refused the port") << "a1o b1o b2r a2r" << "+";
+    }
+
+    void holderRequestsSayWhetherAnswersArrived()
+    {
+        QFETCH(QString, requests);
+        QFETCH(QString, told);
+        program::LineService service(1);
+        QString heard;
+        service.setAnswersHandler([&heard](bool arrived) { heard += arrived ? u'+' : u'-'; });
+        for (const QString &request : requests.split(u' ')) {
+            const int connection = request.at(request.startsWith(u'-') ? 1 : 0) == u'a' ? 1 : 2;
+            if (request.startsWith(u'-')) {
+                service.disconnected(connection);
+                continue;
+            }
+            const auto sequence = uint8_t(request.mid(1, request.size() - 2).toInt());
+            const char32_t kind = request.back().unicode();
+            const auto op = kind == u'o' ? line::Op::InitializeCommWithoutError
+                            : kind == u'r' ? line::Op::W_ReceiveEntry
+                            : kind == u't' ? line::Op::TerminateComm
+                                           : line::Op::Sim_EntryCount;
+            line::Writer w(sequence, uint8_t(op));
+            if (op == line::Op::InitializeCommWithoutError)
+                w.i32(1).i32(9600);
+            else if (op == line::Op::TerminateComm)
+                w.i32(1);
+            else if (op == line::Op::Sim_EntryCount)
+                w.text("PONTO_00");
+            const std::string frame = w.frame();
+            service.handle(connection, frame.substr(2), frame.size());
+        }
+        QCOMPARE(heard, told);
+    }
+
     void serverKnowsItsSocketFileIsGone_data()
     {
         QTest::addColumn<bool>("replaced");
@@ -173,7 +221,6 @@ private slots:
         program::LineService service(1);
         HeldTimer timer;
         program::TerminalServer server(service, timer);
-        QSignalSpy requests(&server, &program::TerminalServer::requestArrived);
         const QString path = dir.filePath(QStringLiteral("COM1.socket"));
         QString problem;
         QVERIFY2(server.listen(path, &problem), qPrintable(problem));
@@ -195,7 +242,6 @@ private slots:
         QCOMPARE(timer.held[1].first.count(), int64_t((int64_t(read.size() + 8) * 10 * 1000000 + 9599) / 9600 + 2000));
         char buffer[64];
         QCOMPARE(::recv(fd, buffer, sizeof buffer, 0), ssize_t(8));
-        QCOMPARE(requests.count(), 2);
         timer.held[1].second();
         QCOMPARE(::recv(fd, buffer, sizeof buffer, 0), ssize_t(8));
         int32_t seconds = 0;
@@ -268,21 +314,27 @@ private slots:
 
     void deliveryComesAgainAfterALostAnswer_data()
     {
-        // r W_ReceiveEntry, n the line's next request, s a card at the reader,
+        // r W_ReceiveEntry, n the line's next request, l the line's next
+        // request shows the last answer lost, s a card at the reader,
         // p<k> W_SendReaderPointer; then the terminal is killed.
         QTest::addColumn<QString>("calls");
+        QTest::addColumn<int>("pointerBeforeKill");
         QTest::addColumn<int>("pointerAfterKill");
-        QTest::newRow("answer lost") << "r" << 0;
-        QTest::newRow("answer arrived") << "r n" << 1;
-        QTest::newRow("several arrived, two lost") << "r r r n r r" << 3;
-        QTest::newRow("card passed while the answer was on its way") << "r s" << 0;
-        QTest::newRow("line set the pointer") << "r p4" << 4;
-        QTest::newRow("delivered after the line set it") << "p2 r" << 2;
+        QTest::newRow("answer lost") << "r" << 1 << 0;
+        QTest::newRow("answer arrived") << "r n" << 1 << 1;
+        QTest::newRow("several arrived, two lost") << "r r r n r r" << 5 << 3;
+        QTest::newRow("card passed while the answer was on its way") << "r s" << 1 << 0;
+        QTest::newRow("line set the pointer") << "r p4" << 4 << 4;
+        QTest::newRow("delivered after the line set it") << "p2 r" << 3 << 2;
+        QTest::newRow("two lost, the terminal stays") << "r n r r l" << 1 << 1;
+        QTest::newRow("lost after the line set the pointer") << "r p4 l" << 4 << 4;
+        QTest::newRow("lost, then delivered again") << "r l r n" << 1 << 1;
     }
 
     void deliveryComesAgainAfterALostAnswer()
     {
         QFETCH(QString, calls);
+        QFETCH(int, pointerBeforeKill);
         QFETCH(int, pointerAfterKill);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("t.sqlite"));
@@ -304,11 +356,14 @@ private slots:
                                             &orValue, &code), 1);
                 else if (call == u"n")
                     store.confirmDeliveries();
+                else if (call == u"l")
+                    store.returnDeliveries();
                 else if (call == u"s")
                     engine::StampCard(t, 999);
                 else
                     QCOMPARE(W_SendReaderPointer(kName, call.mid(1).toInt()), 1);
             }
+            QCOMPARE(t.readerPointer, pointerBeforeKill);
             engine::EngineState().store = nullptr; // killed: nothing more reaches the file
         }
         freshEngine();
