@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 namespace terminal::program {
 
@@ -175,7 +176,7 @@ bool SqliteStore::loadTerminals(StoredLine &line)
     }
     q.finish();
     for (Terminal &t : line.terminals) {
-        auto entries = std::make_unique<StoredEntryMemory>(m_db, ids[t.name]);
+        auto entries = entryMemory(ids[t.name]);
         if (!entries->load() || !loadTerminalDetails(t, ids[t.name]))
             return false;
         t.entries.setMemory(std::move(entries));
@@ -259,12 +260,31 @@ StoredEntryMemory *SqliteStore::heldHere(const Terminal &terminal) const
 
 bool SqliteStore::adopt(const Terminal &terminal, int64_t id)
 {
-    auto memory = std::make_unique<StoredEntryMemory>(m_db, id);
+    auto memory = entryMemory(id);
     if (!memory->load())
         return false;
     // Every terminal the engine tells of lives in its state.
     const_cast<Terminal &>(terminal).entries.setMemory(std::move(memory));
     return true;
+}
+
+std::unique_ptr<StoredEntryMemory> SqliteStore::entryMemory(int64_t id)
+{
+    auto memory = std::make_unique<StoredEntryMemory>(m_db, id);
+    memory->setUnsoundHandler([this] { setAsideUnsound(); });
+    return memory;
+}
+
+void SqliteStore::setAsideUnsound()
+{
+    // Once: the file is gone from under the store afterwards.
+    const auto unsound = std::exchange(m_unsound, nullptr);
+    if (!unsound)
+        return;
+    const QString reason = m_db.error();
+    // Closing rolls back whatever change was under way.
+    m_db.close();
+    unsound(SetFileAside(m_db.path(), FileVerdict::Unreadable, -1, reason).message);
 }
 
 void SqliteStore::reloadEntries()

@@ -57,6 +57,13 @@ public:
     Pace pace();
     void savePace(Pace pace);
 
+    // Called, with the message the window would show, once an entry block
+    // read turns out not to hold together: the file has then been closed and
+    // moved aside, and nothing more may be answered from it.
+    void setUnsoundHandler(std::function<void(const QString &)> handler)
+    {
+        m_unsound = std::move(handler);
+    }
     // Called with a message when a change could not be committed.
     void setProblemHandler(std::function<void(const QString &)> handler)
     {
@@ -96,6 +103,8 @@ private:
     StoredEntryMemory *heldHere(const engine::Terminal &terminal) const;
     // The store holds the terminal's entries from now on.
     bool adopt(const engine::Terminal &terminal, int64_t id);
+    std::unique_ptr<StoredEntryMemory> entryMemory(int64_t id);
+    void setAsideUnsound();
     void reloadEntries();
     bool writeLine(const engine::State &state);
     bool writeTerminalRow(const engine::Terminal &terminal, int order);
@@ -120,6 +129,7 @@ private:
     std::map<std::string, int64_t> m_ids;
     int64_t m_nextId = 1;
     std::function<void(const QString &)> m_problem;
+    std::function<void(const QString &)> m_unsound;
 };
 
 } // namespace terminal::program

@@ -75,25 +75,22 @@ bool StoredEntryMemory::load()
 
 bool StoredEntryMemory::rowsHoldTogether(StoreDatabase &db)
 {
-    // Each block's rows counted and their numbers checked in the one pass,
-    // then set against the block's count.
+    // Each block's rows counted through the key; the totals then leave no
+    // room for rows outside any block.
     QSqlQuery &q = db.prepared(QStringLiteral(
-        "SELECT 1 FROM (SELECT terminal_id, block_key, count(*) AS rows_less_count, "
-        "max(seconds NOT BETWEEN -2147483648 AND 2147483647 "
-        "OR card_code NOT BETWEEN -2147483648 AND 2147483647 "
-        "OR serial NOT BETWEEN -2147483648 AND 2147483647 OR aux1 NOT BETWEEN 0 AND 255 "
-        "OR justification NOT BETWEEN 0 AND 255 OR presence NOT BETWEEN 0 AND 255 "
-        "OR origin NOT IN (0, 1)) AS outside FROM entries GROUP BY terminal_id, block_key "
-        "UNION ALL SELECT terminal_id, block_key, -entry_count, 0 FROM entry_blocks) "
-        "GROUP BY terminal_id, block_key HAVING sum(rows_less_count) <> 0 OR max(outside) LIMIT 1"));
+        "SELECT EXISTS (SELECT 1 FROM entry_blocks b WHERE b.entry_count <> "
+        "(SELECT count(*) FROM entries e WHERE e.terminal_id = b.terminal_id "
+        "AND e.block_key = b.block_key)) "
+        "OR (SELECT count(*) FROM entries) <> (SELECT coalesce(sum(entry_count), 0) FROM entry_blocks) "
+        "AS apart"));
     q.setForwardOnly(true);
     if (!db.run(q))
         return false;
-    const bool found = q.next();
+    const bool apart = !q.next() || q.value(0).toBool();
     q.finish();
-    if (found)
+    if (apart)
         db.fail(QStringLiteral("its contents do not hold together"));
-    return !found;
+    return !apart;
 }
 
 bool StoredEntryMemory::writeAll(StoreDatabase &db, int64_t terminalId, const std::vector<Entry> &entries)
@@ -149,8 +146,8 @@ bool StoredEntryMemory::readBlock(std::size_t block) const
     const int slot = column("slot_key"), seconds = column("seconds"), card = column("card_code"),
               aux1 = column("aux1"), justification = column("justification"),
               presence = column("presence"), origin = column("origin"), serial = column("serial");
-    // The file was judged at open; a row changed behind the program's back
-    // still never becomes a wrapped value.
+    // A number outside its field (a hostile file, or a row changed behind
+    // the program's back) never becomes a wrapped value.
     CheckedNumbers numbers;
     while (q.next()) {
         m_cachedSlots.push_back(q.value(slot).toLongLong());
@@ -167,6 +164,8 @@ bool StoredEntryMemory::readBlock(std::size_t block) const
     q.finish();
     if (!numbers.sound() || m_cachedEntries.size() != m_blocks[block].count) {
         m_db.fail(QStringLiteral("its contents do not hold together"));
+        if (m_unsound)
+            m_unsound();
         return false;
     }
     m_cachedKey = key;

@@ -7,6 +7,7 @@
 #include "terminal/engine/EntryMemory.h"
 #include "terminal/program/StoreDatabase.h"
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -25,10 +26,13 @@ public:
     const StoreDatabase *database() const { return &m_db; }
     // The block counts from the file; again after a change was rolled back.
     bool load();
-    // Over all terminals' rows, at open: every entry's numbers within their
-    // fields, every block's count its rows'. One pass, so a hostile file is
-    // set aside before anything is read from it.
+    // Over all terminals' rows, at open: every block's count its rows', and
+    // no row outside a block. Counted through the key, so the start does not
+    // grow with the entries; their numbers are checked as each block is read.
     static bool rowsHoldTogether(StoreDatabase &db);
+    // Called when a block read holds a number outside its field or fewer or
+    // more rows than counted: the file is not this program's to trust.
+    void setUnsoundHandler(std::function<void()> handler) { m_unsound = std::move(handler); }
     // Writes `entries` as this terminal's, in full blocks, into the open transaction.
     static bool writeAll(StoreDatabase &db, int64_t terminalId, const std::vector<engine::Entry> &entries);
 
@@ -63,6 +67,7 @@ private:
     mutable std::optional<int64_t> m_cachedKey;
     mutable std::vector<int64_t> m_cachedSlots;
     mutable std::vector<engine::Entry> m_cachedEntries;
+    std::function<void()> m_unsound;
 };
 
 } // namespace terminal::program

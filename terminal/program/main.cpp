@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -98,6 +99,13 @@ int main(int argc, char *argv[])
     window.setDatabasePath(databasePath);
     window.setProgramConnected([&service] { return service.holder() >= 0; });
     store.setProblemHandler([&window](const QString &message) { window.showProblem(message); });
+    // Ended where it stands: the call under way must not be answered from a
+    // file found unsound. The next open starts fresh.
+    store.setUnsoundHandler([](const QString &message) {
+        std::fprintf(stderr, "velmora-terminal: %s\n", qPrintable(message));
+        std::fflush(stderr);
+        std::_Exit(3);
+    });
     QObject::connect(&window, &program::TerminalWindow::paceChosen, &window,
                      [&](program::Pace pace) { service.setPace(pace); });
     service.setPaceHandler([&](program::Pace pace) {

@@ -379,6 +379,54 @@ private slots:
         QCOMPARE(card, 100 + pointerAfterKill);
     }
 
+    // An entry's numbers are checked as its block is read, not all at open:
+    // one outside its field ends the terminal there, its file moved aside.
+    void entryOutsideItsFieldSetsTheFileAsideWhenRead_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("presence beyond a byte") << "UPDATE entries SET presence = 256";
+        QTest::newRow("origin other than card or inserted") << "UPDATE entries SET origin = 2";
+        QTest::newRow("serial beyond 32 bits") << "UPDATE entries SET serial = -2147483649";
+    }
+
+    void entryOutsideItsFieldSetsTheFileAsideWhenRead()
+    {
+        QFETCH(QString, change);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(QStringLiteral("terminal-COM1.sqlite"));
+        {
+            QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+            engine::StampCard(engine::EngineState().terminals.front(), 1053);
+            program::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+        }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY2(q.exec(change), qPrintable(q.lastError().text()));
+            q.finish();
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+
+        freshEngine();
+        program::SqliteStore store(file);
+        const program::OpenResult opened = store.open();
+        QVERIFY(opened.ok && !opened.fresh);
+        QStringList messages;
+        store.setUnsoundHandler([&messages](const QString &message) { messages << message; });
+        const engine::Terminal &t = engine::EngineState().terminals.front();
+        QCOMPARE(t.entryCount(), 1);
+        QCOMPARE(t.entries[0].cardCode, 0); // nothing of the row, card 1053, reaches an answer
+        QCOMPARE(messages.size(), 1);
+        QVERIFY2(messages[0].contains(QStringLiteral("do not hold together")), qPrintable(messages[0]));
+        QVERIFY(!QFile::exists(file));
+        const QString aside = messages[0].section(QStringLiteral(" moved aside to "), 1).section(QStringLiteral(", and"), 0, 0);
+        QVERIFY2(QFile::exists(aside), qPrintable(aside));
+    }
+
     void unusableFileIsSetAside_data()
     {
         QTest::addColumn<QByteArray>("make");
@@ -394,7 +442,6 @@ private slots:
             << sql + "UPDATE terminals SET justification_count = 2147483647, justifications = 'A~B'";
         QTest::newRow("negative justification count") << sql + "UPDATE terminals SET justification_count = -1";
         QTest::newRow("pointer beyond 32 bits") << sql + "UPDATE terminals SET reader_pointer = 4294967296";
-        QTest::newRow("presence beyond a byte") << sql + "UPDATE entries SET presence = 256";
         QTest::newRow("negative capacity") << sql + "UPDATE line SET entry_capacity = -1";
         QTest::newRow("huge shown text") << sql + "UPDATE terminals SET shown_text = zeroblob(100000)";
         QTest::newRow("name the engine refuses") << sql + "UPDATE terminals SET name = 'PONTO 00 '";
@@ -407,8 +454,6 @@ private slots:
                      "INSERT INTO terminals SELECT * FROM copy";
         QTest::newRow("block count near two billion") << sql + "UPDATE entry_blocks SET entry_count = 2147483647";
         QTest::newRow("entries without their block") << sql + "DELETE FROM entry_blocks";
-        QTest::newRow("origin other than card or inserted") << sql + "UPDATE entries SET origin = 2";
-        QTest::newRow("serial beyond 32 bits") << sql + "UPDATE entries SET serial = -2147483649";
         QTest::newRow("justification longer than kept")
             << sql + "UPDATE terminals SET justification_count = 1, justifications = zeroblob(129)";
         QTest::newRow("PC name longer than kept") << sql + "UPDATE line SET pc_name = zeroblob(65)";
