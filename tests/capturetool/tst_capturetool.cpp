@@ -36,6 +36,13 @@ Run Tool(const QStringList &args)
     r.status = p.exitCode();
     r.out = p.readAllStandardOutput();
     r.err = QString::fromUtf8(p.readAllStandardError());
+#ifdef Q_OS_WIN
+    // Text lines end in CR LF on Windows, as its console has them; csv
+    // writes the same bytes everywhere.
+    if (args.value(0) != QLatin1String("csv"))
+        r.out.replace("\r\n", "\n");
+    r.err.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+#endif
     return r;
 }
 
