@@ -91,6 +91,7 @@ private slots:
     void captureFileCannotBeOpened_data();
     void captureFileCannotBeOpened();
     void threeEntriesMake246Bytes();
+    void earlierLongerFileLeavesNothingBehind_data();
     void earlierLongerFileLeavesNothingBehind();
     void negativeCardCodeCaptured();
     void fullDiskStopsTheCapture();
@@ -216,10 +217,23 @@ void TestCapture::threeEntriesMake246Bytes()
     QCOMPARE(ReadFile(file).size(), 246);
 }
 
+void TestCapture::earlierLongerFileLeavesNothingBehind_data()
+{
+    QTest::addColumn<int>("folders"); // of 100 characters each, one in the other
+    QTest::newRow("in the temporary folder") << 0;
+    // Windows opens such a path only by its \\?\ name.
+    QTest::newRow("in a path longer than MAX_PATH") << 3;
+}
+
 void TestCapture::earlierLongerFileLeavesNothingBehind()
 {
+    QFETCH(int, folders);
     Bench b;
-    const QString file = b.path("c.raw");
+    QString folder = b.dir.path();
+    for (int i = 0; i < folders; ++i)
+        folder += u'/' + QString(100, QChar(u'a' + i));
+    QVERIFY(QDir().mkpath(folder));
+    const QString file = folder + QStringLiteral("/c.raw");
     QVERIFY(WriteFile(file, Records({TestEntry(0, 1, 1), TestEntry(1, 2, 2), TestEntry(2, 3, 3),
                                      TestEntry(3, 4, 4), TestEntry(4, 5, 5)})));
     b.capture(file);
@@ -231,6 +245,7 @@ void TestCapture::earlierLongerFileLeavesNothingBehind()
     b.f.ctx().buttons.setLinkCommandsEnabled(true);
     b.restore(file);
     QCOMPARE(b.f.fake.count("W_InsertEntry"), 2);
+    QVERIFY(b.f.messages().texts.isEmpty());
 }
 
 void TestCapture::negativeCardCodeCaptured()
