@@ -180,7 +180,7 @@ int openChecked(const QString &path, bool forWriting, QString &error)
         error = notRegular(kind);
         return -1;
     }
-    const std::wstring name = QDir::toNativeSeparators(path).toStdWString();
+    const std::wstring name = WindowsLongPath(path).toStdWString();
     const DWORD attributes = GetFileAttributesW(name.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         error = notRegular(QStringLiteral("a folder"));
@@ -246,6 +246,22 @@ QString WindowsDeviceKind(QStringView path)
             || base[3] == QChar(0xB3)))
         return QStringLiteral("a character device");
     return {};
+}
+
+QString WindowsLongPath(const QString &fullPath)
+{
+    constexpr qsizetype kMaxPath = 260; // with the terminating zero
+    QString path = QString(fullPath).replace(u'/', u'\\');
+    const bool drive = path.size() >= 3 && path[1] == u':' && path[2] == u'\\';
+    const bool share = path.startsWith(QLatin1String("\\\\")) && !path.startsWith(QLatin1String("\\\\?\\"))
+                       && !path.startsWith(QLatin1String("\\\\.\\"));
+    if (path.size() < kMaxPath || !(drive || share))
+        return path;
+    if (!path.endsWith(u'\\')) {
+        while (path.endsWith(u' ') || path.endsWith(u'.'))
+            path.chop(1);
+    }
+    return share ? QLatin1String("\\\\?\\UNC") + path.mid(1) : QLatin1String("\\\\?\\") + path;
 }
 
 bool HoldsNul(QStringView name)

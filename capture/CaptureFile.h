@@ -17,6 +17,13 @@ bool HoldsNul(QStringView name);
 // in any folder, so they are told apart before anything is opened.
 QString WindowsDeviceKind(QStringView path);
 
+// The name the system is handed for a full Windows path. A path of
+// MAX_PATH (260) characters or more opens only with the \\?\ prefix
+// (\\?\UNC\ for a share), which also takes the name exactly as written, so
+// the blanks and dots that Windows drops from the end of a shorter path are
+// dropped here. Shorter and relative paths keep their form, with backslashes.
+QString WindowsLongPath(const QString &fullPath);
+
 // The file a typed name stands for, as the system opens it: a relative
 // name is taken from the current folder. Messages name this, so that the
 // technician can find the file.

@@ -18,7 +18,8 @@ constexpr qsizetype kLineSize = 78;
 constexpr uint16_t kTextTag = 8;
 constexpr uint16_t kEmptyTag = 0;
 
-// The 78 bytes of an entry's capture line (Windows-1252): the clock name as
+// The 78 bytes of an entry's capture line (in the code page of link/AnsiText.h:
+// Windows-1252, the PC's ANSI code page on Windows): the clock name as
 // received, the eight numbers each after a comma, blanks up to 76, CR LF.
 QByteArray CaptureLine(const ReceivedEntry &entry);
 // The 82-byte record: type tag 8 and length 78 (16-bit little-endian), then the line.

@@ -152,7 +152,7 @@ int CsvCommand(const QString &path, const QString &outPath, bool withDate)
         Complain(QStringLiteral("%1 cannot be written: %2").arg(outPath, file.errorString()));
         return kExitTrouble;
     }
-    TextOut text = outPath.isEmpty() ? TextOut(stdout) : TextOut(&file);
+    TextOut text = outPath.isEmpty() ? TextOut(stdout, TextOut::Mode::Bytes) : TextOut(&file);
     text.text(CsvLine(CsvHeader(withDate)));
     qint64 raw = 0;
     qint64 firstRaw = 0;

@@ -6,8 +6,6 @@
 #include "link/AnsiText.h"
 #include "link/TerminalLimits.h"
 
-#include <QStringEncoder>
-
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -96,24 +94,29 @@ std::optional<QByteArray> nameBytes(const QString &text, QString &problem)
 {
     QString name = text;
     name.replace(QChar(kZeroStandIn), QChar(u'\0'));
+    // One byte per character, in the code page the capture line is written in.
     QByteArray bytes;
     const bool ascii = std::all_of(name.cbegin(), name.cend(), [](QChar c) { return c.unicode() < 0x80; });
     if (ascii)
-        bytes = name.toLatin1(); // the same in Windows-1252
+        bytes = name.toLatin1(); // the same in every code page
     for (qsizetype i = ascii ? name.size() : 0; i < name.size(); ++i) {
-        QStringEncoder encoder("windows-1252");
-        const qsizetype width = name[i].isHighSurrogate() && i + 1 < name.size() ? 2 : 1;
-        const QByteArray one = encoder.encode(QStringView(name).mid(i, width));
-        if (encoder.hasError() || one.size() != 1) {
-            const char32_t point = width == 2 ? QChar::surrogateToUcs4(name[i], name[i + 1])
-                                              : name[i].unicode();
+        const qsizetype width = name[i].isHighSurrogate() && i + 1 < name.size()
+                                        && name[i + 1].isLowSurrogate() ? 2 : 1;
+        const QStringView character = QStringView(name).mid(i, width);
+        const std::optional<char> byte = ansi::byteOf(character);
+        if (!byte) {
+            const ansi::CodePage page = ansi::codePage();
             problem = QStringLiteral("its terminal name \"%1\" holds the character %2 (U+%3), "
-                                     "which Windows-1252 cannot hold")
-                          .arg(text, QStringView(name).mid(i, width).toString())
-                          .arg(QString::number(uint(point), 16).toUpper().rightJustified(4, u'0'));
+                                     "which %4 cannot hold%5")
+                          .arg(text, character.toString(),
+                               QString::number(uint(character.toUcs4().value(0)), 16)
+                                   .toUpper()
+                                   .rightJustified(4, u'0'),
+                               page.name,
+                               page.singleByte ? QString() : QStringLiteral(" in one byte"));
             return std::nullopt;
         }
-        bytes += one;
+        bytes += *byte;
         i += width - 1;
     }
     if (bytes.size() > kNameSize) {

@@ -1,5 +1,10 @@
 #include "capturetool/Table.h"
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace capturetool {
 
 namespace {
@@ -25,9 +30,16 @@ QString TableLine(const QList<TableColumn> &columns, const QStringList &cells, b
     return line;
 }
 
-TextOut::TextOut(std::FILE *stream)
+TextOut::TextOut(std::FILE *stream, Mode mode)
     : m_stream(stream)
 {
+#ifdef Q_OS_WIN
+    // Text mode would write every CR of the text as CR CR.
+    if (mode == Mode::Bytes)
+        _setmode(_fileno(stream), _O_BINARY);
+#else
+    Q_UNUSED(mode);
+#endif
     m_buffer.reserve(kFlushAt + 4096);
 }
 

@@ -26,7 +26,11 @@ QString TableLine(const QList<TableColumn> &columns, const QStringList &cells, b
 class TextOut
 {
 public:
-    explicit TextOut(std::FILE *stream);
+    // Lines: each line feed ends a line the system's way (CR LF on a
+    // Windows console). Bytes: the text goes out exactly as given, as CSV
+    // must, with its own CR LF and the line breaks inside quoted names.
+    enum class Mode { Lines, Bytes };
+    explicit TextOut(std::FILE *stream, Mode mode = Mode::Lines);
     explicit TextOut(QIODevice *device);
     ~TextOut();
     void line(const QString &text); // and a line feed

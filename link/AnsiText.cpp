@@ -14,6 +14,7 @@ namespace ansi {
 
 namespace {
 constexpr const char *kCodePage = "windows-1252";
+constexpr const char *kCodePageName = "Windows-1252";
 constexpr qsizetype kSlack = 256;
 
 bool isAscii(const QString &text)
@@ -50,6 +51,18 @@ QString decode(const char *bytes, qsizetype length)
     return text;
 }
 
+CodePage codePage()
+{
+    const UINT page = GetACP();
+    CPINFO info{};
+    const bool single = GetCPInfo(page, &info) && info.MaxCharSize == 1;
+    if (page == CP_UTF8)
+        return {QStringLiteral("UTF-8"), single};
+    if (page == 874 || (page >= 1250 && page <= 1258))
+        return {QStringLiteral("Windows-%1").arg(page), single};
+    return {QStringLiteral("code page %1").arg(page), single};
+}
+
 #else
 
 QByteArray encode(const QString &text)
@@ -82,7 +95,22 @@ QString decode(const char *bytes, qsizetype length)
     return decoder.decode(QByteArrayView(bytes, length));
 }
 
+CodePage codePage()
+{
+    return {QLatin1String(kCodePageName), true};
+}
+
 #endif
+
+std::optional<char> byteOf(QStringView character)
+{
+    // Whatever the code page cannot hold comes back from it as something else.
+    const QString text = character.toString();
+    const QByteArray bytes = encode(text);
+    if (bytes.size() != 1 || decode(bytes) != text)
+        return std::nullopt;
+    return bytes[0];
+}
 
 Buffer::Buffer(const QString &text, qsizetype minimumSize)
 {

@@ -5,6 +5,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
+
+#include <optional>
 
 namespace ansi {
 
@@ -13,6 +16,17 @@ QByteArray encode(const QString &text);
 // Every byte becomes one character, zero bytes included.
 QString decode(const char *bytes, qsizetype length);
 inline QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }
+
+// The one byte that stands for a character (a code point: one or two
+// UTF-16 units) in the code page; nothing when it has no byte of its own.
+std::optional<char> byteOf(QStringView character);
+
+struct CodePage
+{
+    QString name; // as messages give it: "Windows-1252", "UTF-8"
+    bool singleByte = true;
+};
+CodePage codePage();
 
 // A text handed to the library in a buffer the library may write into.
 // The buffer is zero-filled well past the text, so a library that writes

@@ -72,6 +72,8 @@ private slots:
     void plan();
     void windowsDeviceNames_data();
     void windowsDeviceNames();
+    void windowsLongPaths_data();
+    void windowsLongPaths();
 };
 
 void TestCaptureRecord::line_data()
@@ -333,6 +335,28 @@ void TestCaptureRecord::windowsDeviceNames()
     QFETCH(QString, name);
     QFETCH(QString, kind);
     QCOMPARE(WindowsDeviceKind(name), kind);
+}
+
+void TestCaptureRecord::windowsLongPaths_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("name");
+
+    const QString deep = QString(250, u'd');
+    QTest::newRow("short, as it is") << "C:/CLOCKS/CLOCKDATA.RAW " << "C:\\CLOCKS\\CLOCKDATA.RAW ";
+    QTest::newRow("259 characters, as it is") << "C:\\" + QString(256, u'x') << "C:\\" + QString(256, u'x');
+    QTest::newRow("260 on a drive") << "C:\\" + QString(257, u'x') << "\\\\?\\C:\\" + QString(257, u'x');
+    QTest::newRow("on a share") << "//pc/share/" + deep + "/c.raw"
+                                << "\\\\?\\UNC\\pc\\share\\" + deep + "\\c.raw";
+    QTest::newRow("blanks and dots at the end dropped, as Windows does")
+        << "C:\\" + deep + "\\c.raw . " << "\\\\?\\C:\\" + deep + "\\c.raw";
+    QTest::newRow("already prefixed") << "\\\\?\\C:\\" + deep + "\\c.raw" << "\\\\?\\C:\\" + deep + "\\c.raw";
+}
+
+void TestCaptureRecord::windowsLongPaths()
+{
+    QFETCH(QString, path);
+    QTEST(WindowsLongPath(path), "name");
 }
 
 QTEST_GUILESS_MAIN(TestCaptureRecord)

@@ -42,9 +42,10 @@ void OpenLink(SimForm &s)
     s.ctx().buttons.setLinkCommandsEnabled(true);
 }
 
+// The full path, as the restore opens it and its messages name it.
 QString Fixture(const char *name)
 {
-    return QStringLiteral(VELMORA_TEST_DATA "/") + QLatin1String(name);
+    return QFileInfo(QStringLiteral(VELMORA_TEST_DATA "/") + QLatin1String(name)).absoluteFilePath();
 }
 
 } // namespace

@@ -36,6 +36,13 @@ Run Tool(const QStringList &args)
     r.status = p.exitCode();
     r.out = p.readAllStandardOutput();
     r.err = QString::fromUtf8(p.readAllStandardError());
+#ifdef Q_OS_WIN
+    // Text lines end in CR LF on Windows, as its console has them; csv
+    // writes the same bytes everywhere.
+    if (args.value(0) != QLatin1String("csv"))
+        r.out.replace("\r\n", "\n");
+    r.err.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+#endif
     return r;
 }
 
@@ -62,6 +69,10 @@ ReceivedEntry NamedEntry(const QByteArray &name, int32_t index)
     return e;
 }
 
+// A CSV header as a person might write it, without date or raw.
+const QByteArray kFieldsHeader = "terminal,index,seconds,cardCode,aux1,justification,presence,"
+                                 "orValue,code\n";
+
 // The CSV lines that csv writes, header first.
 QList<QByteArray> CsvLines(const Run &r)
 {
@@ -84,6 +95,8 @@ private slots:
     void roundTrip();
     void csvColumns();
     void fromCsvOfQuotedFields();
+    void fromCsvNames_data();
+    void fromCsvNames();
     void fromCsvRefuses_data();
     void fromCsvRefuses();
     void diffFixtures_data();
@@ -271,6 +284,7 @@ void TestCaptureTool::csvColumns()
     QTemporaryDir dir;
     QVERIFY(WriteFile(dir.filePath("z.raw"), Records({NamedEntry(QByteArray("PONTO_00\0", 9), 0)})));
     const Run z = Tool({"csv", dir.filePath("z.raw"), "--seconds-only"});
+    QVERIFY2(z.status == 0, qPrintable(z.err));
     QCOMPARE(CsvLines(z).value(1), QByteArray("1,PONTO_00\xe2\x90\x80,0,976190400,1001,0,0,1,0,1,\r"));
 }
 
@@ -295,6 +309,29 @@ void TestCaptureTool::fromCsvOfQuotedFields()
     b.orValue = 1;
     b.code = 8;
     QCOMPARE(ReadFile(out), Records({a, b}));
+}
+
+// Typed names become the bytes a capture writes for them: Windows-1252 here
+// (the PC's ANSI code page on Windows, Windows-1252 under Wine).
+void TestCaptureTool::fromCsvNames_data()
+{
+    QTest::addColumn<QByteArray>("name"); // UTF-8, as in the CSV
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("letters of the code page after ASCII")
+        << QByteArray("PONTO_\xc3\x89\xe2\x82\xac") << QByteArray("PONTO_\xc9\x80");
+    QTest::newRow("question marks beside them") << QByteArray("?\xc3\xa7?") << QByteArray("?\xe7?");
+}
+
+void TestCaptureTool::fromCsvNames()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(QByteArray, bytes);
+    QTemporaryDir dir;
+    const QString csv = dir.filePath("in.csv"), out = dir.filePath("out.raw");
+    QVERIFY(WriteFile(csv, kFieldsHeader + name + ",0,976190400,1053,0,0,1,0,1\n"));
+    const Run r = Tool({"from-csv", csv, "-o", out});
+    QVERIFY2(r.status == 0, qPrintable(r.err));
+    QCOMPARE(ReadFile(out), Slot(bytes + ", 0, 976190400, 1053, 0, 0, 1, 0, 1"));
 }
 
 void TestCaptureTool::fromCsvRefuses_data()
@@ -333,8 +370,7 @@ void TestCaptureTool::fromCsvRefuses()
     QFETCH(QString, message);
     QTemporaryDir dir;
     const QString csv = dir.filePath("in.csv"), out = dir.filePath("out.raw");
-    QVERIFY(WriteFile(csv, "terminal,index,seconds,cardCode,aux1,justification,presence,orValue,"
-                           "code\n" + rows));
+    QVERIFY(WriteFile(csv, kFieldsHeader + rows));
     QVERIFY(WriteFile(out, "earlier"));
     const Run r = Tool({"from-csv", csv, "-o", out});
     QCOMPARE(r.status, 1);
