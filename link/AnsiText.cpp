@@ -25,20 +25,44 @@ bool isAscii(const QString &text)
 
 #ifdef Q_OS_WIN
 
-// The PC's own ANSI code page, as the vendor's library expects it.
-QByteArray encode(const QString &text)
+namespace {
+
+// Code pages that take neither WC_NO_BEST_FIT_CHARS nor a default character.
+bool TakesNoFlags(UINT page)
+{
+    return page == CP_UTF8 || page == CP_UTF7 || page == 42 || (page >= 50220 && page <= 50229)
+        || page == 52936 || page == 54936 || (page >= 57002 && page <= 57011);
+}
+
+// The one byte `character` (one UTF-16 unit) has in `page`, or '?'.
+char OneByte(UINT page, wchar_t character)
+{
+    char bytes[8] = {};
+    BOOL usedDefault = FALSE;
+    const bool plain = TakesNoFlags(page);
+    const int n = WideCharToMultiByte(page, plain ? 0 : WC_NO_BEST_FIT_CHARS, &character, 1, bytes,
+                                      int(sizeof bytes), plain ? nullptr : "?", plain ? nullptr : &usedDefault);
+    return n == 1 && !usedDefault ? bytes[0] : '?';
+}
+
+} // namespace
+
+QByteArray encodeIn(unsigned page, const QString &text)
 {
     if (isAscii(text))
         return text.toLatin1();
-    // A character outside the basic plane is one '?', not one per half.
-    QString plane;
+    // One byte a character, whatever the code page: a character outside the
+    // basic plane, or one the page holds only in several bytes, is one '?'.
+    QByteArray bytes;
     for (const char32_t point : text.toUcs4())
-        plane += point > 0xFFFF ? QString(u'?') : QString::fromUcs4(&point, 1);
-    const auto *wide = reinterpret_cast<const wchar_t *>(plane.utf16());
-    const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(plane.size()), nullptr, 0, "?", nullptr);
-    QByteArray bytes(n, '\0');
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide, int(plane.size()), bytes.data(), n, "?", nullptr);
+        bytes += point > 0xFFFF ? '?' : OneByte(page, wchar_t(point));
     return bytes;
+}
+
+// The PC's own ANSI code page, as the vendor's library expects it.
+QByteArray encode(const QString &text)
+{
+    return encodeIn(GetACP(), text);
 }
 
 QString decode(const char *bytes, qsizetype length)

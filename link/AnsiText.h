@@ -11,8 +11,12 @@
 
 namespace ansi {
 
-// Characters the code page cannot hold become '?', as on the PC.
+// Characters the code page cannot hold in one byte become '?', as on the PC.
 QByteArray encode(const QString &text);
+#ifdef Q_OS_WIN
+// The same in code page `page` (the PC's is GetACP()).
+QByteArray encodeIn(unsigned page, const QString &text);
+#endif
 // Every byte becomes one character, zero bytes included.
 QString decode(const char *bytes, qsizetype length);
 inline QString decode(const QByteArray &bytes) { return decode(bytes.constData(), bytes.size()); }

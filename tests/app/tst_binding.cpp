@@ -30,6 +30,10 @@ private slots:
     void missingLibraryIsNamedAndEveryOperationAnswersZero();
     void encode_data();
     void encode();
+#ifdef Q_OS_WIN
+    void encodeInOtherCodePages_data();
+    void encodeInOtherCodePages();
+#endif
     void decodeKeepsZeroBytes();
     void nameBufferTakenBackAtItsLength();
     void receivedNameKeepsNineCharacters();
@@ -115,6 +119,30 @@ void TestBinding::encode()
     QFETCH(QByteArray, bytes);
     QCOMPARE(ansi::encode(text), bytes);
 }
+
+#ifdef Q_OS_WIN
+// PCs set to UTF-8 or to a double-byte page: still one byte a character.
+void TestBinding::encodeInOtherCodePages_data()
+{
+    QTest::addColumn<unsigned>("page");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("UTF-8, accents") << 65001u << QString::fromUtf8("Não") << QByteArray("N?o");
+    QTest::newRow("UTF-8, ascii") << 65001u << QStringLiteral("PONTO_00") << QByteArray("PONTO_00");
+    QTest::newRow("Japanese, half-width katakana") << 932u << QString::fromUtf8("a\uff71b") << QByteArray("a\xb1" "b");
+    QTest::newRow("Japanese, a two-byte character") << 932u << QString::fromUtf8("a\u4e00b") << QByteArray("a?b");
+    QTest::newRow("Cyrillic") << 1251u << QString::fromUtf8("\u0416") << QByteArray("\xc6");
+    QTest::newRow("no best fit") << 1252u << QString::fromUtf8("\u0100") << QByteArray("?");
+}
+
+void TestBinding::encodeInOtherCodePages()
+{
+    QFETCH(unsigned, page);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(ansi::encodeIn(page, text), bytes);
+}
+#endif
 
 void TestBinding::decodeKeepsZeroBytes()
 {
