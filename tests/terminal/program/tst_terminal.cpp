@@ -64,6 +64,55 @@ void freshEngine()
     engine::EngineState().frozenPcClock = 976190400;
 }
 
+// A memory file as `make` says: "garbage", "cut", "foreign", "future", or
+// "sql:" and statements run on a good file of one entry (card 1053).
+void MakeFile(const QString &file, const QByteArray &make)
+{
+    if (make == "garbage") {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(5000, '\x5a'));
+    } else if (make == "cut") {
+        {
+            QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+            for (int i = 0; i < 3000; ++i)
+                engine::StampCard(engine::EngineState().terminals.front(), i);
+            program::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+        }
+        QSqlDatabase::database(); // nothing open on it now
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        const QByteArray head = f.read(f.size() / 2);
+        f.resize(0);
+        f.seek(0);
+        f.write(head);
+        QFile::remove(file + QStringLiteral("-wal"));
+        QFile::remove(file + QStringLiteral("-shm"));
+    } else {
+        if (make.startsWith("sql:")) {
+            QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
+            engine::StampCard(engine::EngineState().terminals.front(), 1053);
+            program::SqliteStore store(file);
+            QVERIFY(store.open().ok);
+        }
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
+        db.setDatabaseName(file);
+        QVERIFY(db.open());
+        QSqlQuery q(db);
+        const QList<QByteArray> statements = make.startsWith("sql:") ? make.mid(4).split('\n')
+                                                                    : QList<QByteArray>{"CREATE TABLE t(x)"};
+        for (const QByteArray &statement : statements)
+            QVERIFY2(q.exec(QString::fromUtf8(statement)), qPrintable(q.lastError().text()));
+        if (make == "future")
+            QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 99")));
+        q.finish();
+        db.close();
+        db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+    }
+}
+
 } // namespace
 
 class TestTerminal : public QObject
@@ -394,22 +443,9 @@ private slots:
         QFETCH(QString, change);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("terminal-COM1.sqlite"));
-        {
-            QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-            engine::StampCard(engine::EngineState().terminals.front(), 1053);
-            program::SqliteStore store(file);
-            QVERIFY(store.open().ok);
-        }
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
-            db.setDatabaseName(file);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY2(q.exec(change), qPrintable(q.lastError().text()));
-            q.finish();
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("maker"));
+        MakeFile(file, "sql:" + change.toUtf8());
+        if (QTest::currentTestFailed())
+            return;
 
         freshEngine();
         program::SqliteStore store(file);
@@ -470,49 +506,9 @@ private slots:
         QFETCH(QByteArray, make);
         QTemporaryDir dir;
         const QString file = dir.filePath(QStringLiteral("terminal-COM1.sqlite"));
-        if (make == "garbage") {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(QByteArray(5000, '\x5a'));
-        } else if (make == "cut") {
-            {
-                QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-                for (int i = 0; i < 3000; ++i)
-                    engine::StampCard(engine::EngineState().terminals.front(), i);
-                program::SqliteStore store(file);
-                QVERIFY(store.open().ok);
-            }
-            QSqlDatabase::database(); // nothing open on it now
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::ReadWrite));
-            const QByteArray head = f.read(f.size() / 2);
-            f.resize(0);
-            f.seek(0);
-            f.write(head);
-            QFile::remove(file + QStringLiteral("-wal"));
-            QFile::remove(file + QStringLiteral("-shm"));
-        } else {
-            if (make.startsWith("sql:")) {
-                QCOMPARE(InitializeCommWithoutError(1, 9600), 1);
-                engine::StampCard(engine::EngineState().terminals.front(), 1053);
-                program::SqliteStore store(file);
-                QVERIFY(store.open().ok);
-            }
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("maker"));
-            db.setDatabaseName(file);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            const QList<QByteArray> statements = make.startsWith("sql:") ? make.mid(4).split('\n')
-                                                                        : QList<QByteArray>{"CREATE TABLE t(x)"};
-            for (const QByteArray &statement : statements)
-                QVERIFY2(q.exec(QString::fromUtf8(statement)), qPrintable(q.lastError().text()));
-            if (make == "future")
-                QVERIFY(q.exec(QStringLiteral("PRAGMA user_version = 99")));
-            q.finish();
-            db.close();
-            db = QSqlDatabase();
-            QSqlDatabase::removeDatabase(QStringLiteral("maker"));
-        }
+        MakeFile(file, make);
+        if (QTest::currentTestFailed())
+            return;
         QFile original(file);
         QVERIFY(original.open(QIODevice::ReadOnly));
         const QByteArray before = original.readAll();
