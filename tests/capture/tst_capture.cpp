@@ -91,6 +91,9 @@ private slots:
     void captureFileCannotBeOpened_data();
     void captureFileCannotBeOpened();
     void threeEntriesMake246Bytes();
+#ifdef Q_OS_WIN
+    void theStartNameCapturesAtTheDriveRoot();
+#endif
     void earlierLongerFileLeavesNothingBehind_data();
     void earlierLongerFileLeavesNothingBehind();
     void negativeCardCodeCaptured();
@@ -216,6 +219,24 @@ void TestCapture::threeEntriesMake246Bytes()
     QCOMPARE(ReadFile(file), Records({e0, e1, e2}));
     QCOMPARE(ReadFile(file).size(), 246);
 }
+
+#ifdef Q_OS_WIN
+// The name the capture field starts with is a real place on Windows.
+void TestCapture::theStartNameCapturesAtTheDriveRoot()
+{
+    Bench b;
+    const QString file = capture::StartFileNamesFor(capture::kThisPlatform, QDate::currentDate(), b.dir.path()).capture;
+    QVERIFY(file.startsWith(QStringLiteral("C:\\CLOCK")));
+    QFile::remove(file);
+    b.capture(file);
+    const ReceivedEntry e0 = TestEntry(0, kStamp, 1053);
+    ReceivedEntry shown = e0;
+    reception::ProcessReceivedEntry(b.f.ctx(), shown);
+    QCOMPARE(ReadFile(file), Records({e0}));
+    capture::CloseCaptureFile(b.f.ctx());
+    QVERIFY(QFile::remove(file));
+}
+#endif
 
 void TestCapture::earlierLongerFileLeavesNothingBehind_data()
 {
