@@ -281,7 +281,7 @@ QString FullPath(const QString &name)
     return QDir::toNativeSeparators(QFileInfo(name).absoluteFilePath());
 }
 
-bool CaptureFile::openForCapture(const QString &path)
+bool CaptureFile::startOpening(const QString &path)
 {
     if (m_file.isOpen())
         return false;
@@ -294,17 +294,30 @@ bool CaptureFile::openForCapture(const QString &path)
         m_error = QStringLiteral("The name holds a NUL character");
         return false;
     }
+    return true;
+}
+
+bool CaptureFile::adopt(int fd, QIODevice::OpenMode mode)
+{
+    if (m_file.open(fd, mode, QFileDevice::AutoCloseHandle))
+        return true;
+#ifdef Q_OS_WIN
+    ::_close(fd);
+#else
+    ::close(fd);
+#endif
+    return false;
+}
+
+bool CaptureFile::openForCapture(const QString &path)
+{
+    if (!startOpening(path))
+        return false;
 #ifdef Q_OS_WIN
     const int fd = openChecked(path, true, m_error);
     if (fd < 0)
         return false;
     m_regular = true;
-    if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
-                     QFileDevice::AutoCloseHandle)) {
-        ::_close(fd);
-        return false;
-    }
-    return true;
 #else
     mode_t mode = 0;
     const int fd = openChecked(path, O_WRONLY | O_CREAT, capturable, m_error, mode);
@@ -317,49 +330,24 @@ bool CaptureFile::openForCapture(const QString &path)
         ::close(fd);
         return false;
     }
-    if (!m_file.open(fd, QIODevice::WriteOnly | QIODevice::Unbuffered,
-                     QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
 #endif
+    return adopt(fd, QIODevice::WriteOnly | QIODevice::Unbuffered);
 }
 
 bool CaptureFile::openForRestore(const QString &path)
 {
-    if (m_file.isOpen())
+    if (!startOpening(path))
         return false;
-    m_error.clear();
-    m_regular = false;
-    m_name = path;
-    m_file.setFileName(path);
-    if (HoldsNul(path)) {
-        m_error = QStringLiteral("The name holds a NUL character");
-        return false;
-    }
 #ifdef Q_OS_WIN
     const int fd = openChecked(path, false, m_error);
-    if (fd < 0)
-        return false;
-    m_regular = true;
-    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::_close(fd);
-        return false;
-    }
-    return true;
 #else
     mode_t mode = 0;
     const int fd = openChecked(path, O_RDONLY, restorable, m_error, mode);
+#endif
     if (fd < 0)
         return false;
     m_regular = true;
-    if (!m_file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
-#endif
+    return adopt(fd, QIODevice::ReadOnly);
 }
 
 bool CaptureFile::write(QByteArrayView bytes)

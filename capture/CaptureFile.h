@@ -59,6 +59,11 @@ public:
     bool close();
 
 private:
+    // Forgets the last file and its failure; false when `path` cannot name a file.
+    bool startOpening(const QString &path);
+    // The file object takes the descriptor over; closed when it cannot.
+    bool adopt(int fd, QIODevice::OpenMode mode);
+
     QFile m_file;
     QString m_error; // a failure the file object does not report itself
     bool m_regular = false; // a regular file cannot raise SIGPIPE
