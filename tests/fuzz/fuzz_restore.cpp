@@ -2,6 +2,7 @@
 // from them, the record parser and the plan of fillers and inserts. What the
 // restore would send must be what a capture could have written.
 #include "capture/CaptureRecord.h"
+#include "capture/EntryRecord.h"
 #include "capture/RestorePlan.h"
 #include "link/AnsiText.h"
 
@@ -30,14 +31,9 @@ bool fitsInt32(int64_t v)
 // whenever it fits in a line without being cut.
 void checkRoundTrip(const capture::CaptureFields &f)
 {
-    ReceivedEntry e;
-    e.clockName = f.terminalName;
-    e.index = f.index;
-    e.seconds = f.seconds;
-    e.cardCode = f.cardCode;
-    e.aux1 = uint8_t(f.aux1);
-    e.justification = uint8_t(f.justification);
-    e.presence = uint8_t(f.presence);
+    capture::EntryRecord record;
+    record.record.fields = f;
+    const ReceivedEntry e = capture::EntryOf(record);
     const QByteArray line = capture::CaptureLine(e);
     check(line.size() == capture::kLineSize, "capture line is not 78 bytes");
     // The seven fields a restore reads must end before the line is cut.
