@@ -380,13 +380,8 @@ bool SqliteStore::writeEvent(const Terminal &terminal, int slot)
 {
     const int64_t id = idOf(terminal);
     const auto &event = terminal.events[std::size_t(slot)];
-    if (!event) {
-        QSqlQuery &q = m_db.prepared(QStringLiteral(
-            "DELETE FROM events WHERE terminal_id = :terminal_id AND slot = :slot"));
-        q.bindValue(QStringLiteral(":terminal_id"), qint64(id));
-        q.bindValue(QStringLiteral(":slot"), slot);
-        return m_db.run(q);
-    }
+    if (!event)
+        return deleteRows("events", id, "slot", slot);
     QSqlQuery &q = m_db.prepared(QStringLiteral(
         "INSERT OR REPLACE INTO events(terminal_id, slot, seconds, period, repeats, function, "
         "ring, weekday) VALUES (:terminal_id, :slot, :seconds, :period, :repeats, :function, "
@@ -403,13 +398,8 @@ bool SqliteStore::writeEmployee(const Terminal &terminal, int32_t employee)
 {
     const int64_t id = idOf(terminal);
     const auto found = terminal.employees.find(employee);
-    if (found == terminal.employees.end()) {
-        QSqlQuery &q = m_db.prepared(QStringLiteral(
-            "DELETE FROM employees WHERE terminal_id = :terminal_id AND employee = :employee"));
-        q.bindValue(QStringLiteral(":terminal_id"), qint64(id));
-        q.bindValue(QStringLiteral(":employee"), employee);
-        return m_db.run(q);
-    }
+    if (found == terminal.employees.end())
+        return deleteRows("employees", id, "employee", employee);
     QSqlQuery &q = m_db.prepared(QStringLiteral(
         "INSERT OR REPLACE INTO employees(terminal_id, employee, text, card_code, last) "
         "VALUES (:terminal_id, :employee, :text, :card_code, :last)"));
@@ -421,15 +411,23 @@ bool SqliteStore::writeEmployee(const Terminal &terminal, int32_t employee)
     return m_db.run(q);
 }
 
+bool SqliteStore::deleteRows(const char *table, int64_t terminalId, const char *keyColumn, int32_t key)
+{
+    QString sql = QStringLiteral("DELETE FROM %1 WHERE terminal_id = :terminal_id").arg(QLatin1String(table));
+    if (keyColumn)
+        sql += QStringLiteral(" AND %1 = :key").arg(QLatin1String(keyColumn));
+    QSqlQuery &q = m_db.prepared(sql);
+    q.bindValue(QStringLiteral(":terminal_id"), qint64(terminalId));
+    if (keyColumn)
+        q.bindValue(QStringLiteral(":key"), key);
+    return m_db.run(q);
+}
+
 bool SqliteStore::clearTerminal(int64_t terminalId)
 {
-    for (const char *table : {"messages", "events", "employees"}) {
-        QSqlQuery &q = m_db.prepared(
-            QStringLiteral("DELETE FROM %1 WHERE terminal_id = :terminal_id").arg(QLatin1String(table)));
-        q.bindValue(QStringLiteral(":terminal_id"), qint64(terminalId));
-        if (!m_db.run(q))
+    for (const char *table : {"messages", "events", "employees"})
+        if (!deleteRows(table, terminalId))
             return false;
-    }
     return true;
 }
 
@@ -440,14 +438,8 @@ bool SqliteStore::writeTerminalWhole(const Terminal &terminal, int order)
         return false;
     // Entries the store holds are written as they change.
     if (!heldHere(terminal)) {
-        for (const char *table : {"entries", "entry_blocks"}) {
-            QSqlQuery &q = m_db.prepared(
-                QStringLiteral("DELETE FROM %1 WHERE terminal_id = :terminal_id").arg(QLatin1String(table)));
-            q.bindValue(QStringLiteral(":terminal_id"), qint64(id));
-            if (!m_db.run(q))
-                return false;
-        }
-        if (!StoredEntryMemory::writeAll(m_db, id, terminal.entries.all()) || !adopt(terminal, id))
+        if (!deleteRows("entries", id) || !deleteRows("entry_blocks", id)
+            || !StoredEntryMemory::writeAll(m_db, id, terminal.entries.all()) || !adopt(terminal, id))
             return false;
     }
     for (const auto &[key, message] : terminal.messages)

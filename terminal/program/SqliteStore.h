@@ -113,6 +113,8 @@ private:
     bool writeEvent(const engine::Terminal &terminal, int slot);
     bool writeEmployee(const engine::Terminal &terminal, int32_t employee);
     bool writeTerminalWhole(const engine::Terminal &terminal, int order);
+    // A terminal's rows of `table`, or only the one whose `keyColumn` is `key`.
+    bool deleteRows(const char *table, int64_t terminalId, const char *keyColumn = nullptr, int32_t key = 0);
     bool clearTerminal(int64_t terminalId);
 
     // The reader pointer the file holds while deliveries wait for their
